@@ -1,0 +1,45 @@
+#include "core/Token.h"
+
+#include <gtest/gtest.h>
+
+using namespace BlinkwitCore;
+
+TEST(TokenKind, CodeBlocksCompareTheirLanguageAndLineCount) {
+    EXPECT_EQ(TokenKind::codeBlock("python", 3), TokenKind::codeBlock("python", 3));
+    EXPECT_NE(TokenKind::codeBlock("python", 3), TokenKind::codeBlock(std::nullopt, 3));
+    EXPECT_NE(TokenKind::codeBlock("python", 3), TokenKind::codeBlock("python", 4));
+    EXPECT_EQ(TokenKind::codeBlock(std::nullopt, 0), TokenKind::codeBlock(std::nullopt, 0));
+    EXPECT_NE(TokenKind::word(), TokenKind::code());
+    EXPECT_NE(TokenKind::url(), TokenKind::codeBlock(std::nullopt, 0));
+}
+
+TEST(Token, DerivedPropertiesFollowTheKind) {
+    Token word{.text = "hello"};
+    EXPECT_FALSE(word.codeContent.has_value());
+    EXPECT_FALSE(word.isMonospace());
+    EXPECT_FALSE(word.isCodeBlock());
+
+    for (const TokenKind& kind : {TokenKind::code(), TokenKind::url()}) {
+        Token token{.text = "x", .kind = kind};
+        EXPECT_TRUE(token.isMonospace());
+        EXPECT_FALSE(token.isCodeBlock());
+    }
+    Token withLanguage{.text = "x", .kind = TokenKind::codeBlock("c", 1)};
+    Token withoutLanguage{.text = "x", .kind = TokenKind::codeBlock(std::nullopt, 1)};
+    EXPECT_TRUE(withLanguage.isCodeBlock() && withLanguage.isMonospace());
+    EXPECT_TRUE(withoutLanguage.isCodeBlock());
+}
+
+TEST(Token, EqualityCoversEveryField) {
+    const Token base{.text = "a", .sentenceIndex = 1, .paragraphIndex = 1};
+    Token other = base;
+    EXPECT_EQ(base, other);
+    other.codeContent = "";
+    EXPECT_NE(base, other);
+    other = base;
+    other.containsDigits = true;
+    EXPECT_NE(base, other);
+    other = base;
+    other.paragraphIndex = 2;
+    EXPECT_NE(base, other);
+}
