@@ -238,8 +238,9 @@ TEST_F(PlaybackTest, AnObserverThatDismissesMidStepIsObeyed) {
             engine.dismiss();
     });
     engine.load(words(3));
-    scheduler.runAll();
+    scheduler.advance(0.6 + justPast);
     EXPECT_EQ(engine.phase(), Phase::idle());
+    EXPECT_FALSE(engine.playbackTimerActive());
     EXPECT_EQ(scheduler.pendingCount(), 0u);
 }
 
