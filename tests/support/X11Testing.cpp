@@ -23,17 +23,17 @@ bool waitFor(const std::function<bool()>& condition, int limitMilliseconds) {
     return true;
 }
 
-QString runTool(const QString& program, const QStringList& arguments) {
+std::optional<QString> runTool(const QString& program, const QStringList& arguments) {
     QProcess process;
     process.start(program, arguments);
     // Never block in waitForFinished: the tool may be reading a selection that we own.
     if (!waitFor([&] { return process.state() == QProcess::NotRunning; }, 10000)) {
         process.kill();
         waitFor([&] { return process.state() == QProcess::NotRunning; });
-        return {};
+        return std::nullopt;
     }
     if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
-        return {};
+        return std::nullopt;
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 

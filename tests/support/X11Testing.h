@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace Blinkwit::Testing {
 
@@ -12,8 +13,8 @@ namespace Blinkwit::Testing {
 bool x11Available();
 
 // Runs a command line tool to its end while the event loop keeps serving our selections;
-// returns its standard output, or an empty string when it failed.
-QString runTool(const QString& program, const QStringList& arguments);
+// returns its standard output, or nothing when it failed.
+std::optional<QString> runTool(const QString& program, const QStringList& arguments);
 
 // Spins the event loop until the condition holds or the limit passes; a failing test stops
 // there instead of hanging.
