@@ -198,8 +198,10 @@ void ShortcutRecorder::showAlert(QMessageBox* alert, std::function<void(bool acc
                                              QMessageBox::AcceptRole;
         alert_ = nullptr;
         done(accepted);
-        if (capturing_)
+        if (capturing_) {
+            activateWindow();
             setFocus(Qt::OtherFocusReason);
+        }
     });
     alert->open();
 }

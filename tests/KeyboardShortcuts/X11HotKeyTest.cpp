@@ -7,7 +7,6 @@
 #include <QApplication>
 #include <QMenu>
 #include <gtest/gtest.h>
-
 #include <iostream>
 #include <sstream>
 

@@ -1,6 +1,7 @@
+#include "app/SelectionGrabber.h"
+
 #include "app/Clipboard.h"
 #include "app/CopyCommandSender.h"
-#include "app/SelectionGrabber.h"
 #include "tests/support/ManualScheduler.h"
 
 #include <gtest/gtest.h>
@@ -41,7 +42,8 @@ public:
 
 class FakeSender final : public CopyCommandSender {
 public:
-    explicit FakeSender(FakeClipboard& clipboard) : clipboard_(clipboard) {}
+    explicit FakeSender(FakeClipboard& clipboard)
+        : clipboard_(clipboard) {}
 
     void postCommandC(std::function<void()> posted) override {
         waiting.push_back(std::move(posted));
