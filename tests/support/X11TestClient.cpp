@@ -2,8 +2,10 @@
 //   grab KEYSYM MODIFIER-MASK   holds a key grab on the root window ("refused" if taken)
 //   lineedit TEXT [select]      shows a focused line edit, its text selected when asked
 //   clipboard PLAIN HTML        owns the clipboard with a plain-text and an HTML format
+//   image                       owns the clipboard with a small picture (offered in many formats)
 #include <QApplication>
 #include <QClipboard>
+#include <QImage>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QTimer>
@@ -67,6 +69,16 @@ int clipboard(const QStringList& arguments) {
     return QApplication::exec();
 }
 
+int image() {
+    QImage picture(4, 4, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    auto* data = new QMimeData;
+    data->setImageData(picture);
+    QApplication::clipboard()->setMimeData(data, QClipboard::Clipboard);
+    say(QApplication::clipboard()->ownsClipboard() ? "ready" : "refused");
+    return QApplication::exec();
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -79,6 +91,8 @@ int main(int argc, char** argv) {
         return lineEdit(arguments);
     if (mode == QLatin1String("clipboard") && arguments.size() == 2)
         return clipboard(arguments);
-    std::fprintf(stderr, "usage: x11_test_client grab|lineedit|clipboard ...\n");
+    if (mode == QLatin1String("image"))
+        return image();
+    std::fprintf(stderr, "usage: x11_test_client grab|lineedit|clipboard|image ...\n");
     return 2;
 }
