@@ -79,6 +79,23 @@ TEST_F(SelectionGrabberX11Test, ASelectionIsCopiedAndTheClipboardRestoredWithBot
     EXPECT_EQ(clipboardAs(QStringLiteral("text/html")), QStringLiteral("<b>old</b>"));
 }
 
+TEST_F(SelectionGrabberX11Test, TheCopyWaitsUntilTheHotKeysModifiersAreReleased) {
+    ChildProcess editor(QStringLiteral(X11_TEST_CLIENT), {"lineedit", "held keys", "select"});
+    ASSERT_EQ(editor.firstLine(), QStringLiteral("ready"));
+    // The user still holds Ctrl+Shift of the hot key: sent now, the copy would be Ctrl+Shift+C.
+    ASSERT_TRUE(runTool("xdotool", {"keydown", "ctrl+shift"}));
+    bool posted = false;
+    sender.postCommandC([&] { posted = true; });
+    bool waited = false;
+    scheduler.scheduleAfter(0.2, [&] { waited = true; });
+    ASSERT_TRUE(waitFor([&] { return waited; }));
+    EXPECT_FALSE(posted);
+
+    ASSERT_TRUE(runTool("xdotool", {"keyup", "ctrl+shift"}));
+    ASSERT_TRUE(waitFor([&] { return posted; }));
+    EXPECT_TRUE(waitFor([&] { return clipboard.plainText() == QStringLiteral("held keys"); }));
+}
+
 TEST_F(SelectionGrabberX11Test, WithNothingSelectedTheClipboardIsLeftUntouched) {
     ChildProcess owner(QStringLiteral(X11_TEST_CLIENT), {"clipboard", "old text", "<b>old</b>"});
     ASSERT_EQ(owner.firstLine(), QStringLiteral("ready"));
