@@ -39,10 +39,11 @@ ShortcutRecorder::ShortcutRecorder(Registry& registry, Name name, QWidget* paren
     : QLineEdit(parent)
     , registry_(registry)
     , name_(std::move(name))
-    , clearAction_(addAction(style()->standardIcon(QStyle::SP_LineEditClearButton),
-                             QLineEdit::TrailingPosition))
     , menuItemLookup_(&MenuKeyEquivalents::itemUsing)
     , beeper_(&QApplication::beep) {
+    // Not in the initialiser list: adding a child already sends this object events.
+    clearAction_ = addAction(style()->standardIcon(QStyle::SP_LineEditClearButton),
+                             QLineEdit::TrailingPosition);
     setReadOnly(true);
     setAlignment(Qt::AlignCenter);
     setContextMenuPolicy(Qt::NoContextMenu);

@@ -53,7 +53,7 @@ private:
 
     Registry& registry_;
     Name name_;
-    QAction* clearAction_;
+    QAction* clearAction_ = nullptr;
     bool capturing_ = false;
     QPointer<QMessageBox> alert_;
     MenuItemLookup menuItemLookup_;
