@@ -7,8 +7,6 @@
 #include "tests/support/X11Testing.h"
 
 #include <QAbstractButton>
-#include <QApplication>
-#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
@@ -22,11 +20,10 @@ using namespace Blinkwit::Testing;
 
 namespace {
 
-constexpr int controlShift = Modifier::control | Modifier::shift;
-const Shortcut controlShiftR{15, controlShift};
-const Shortcut controlOptionK{40, Modifier::control | Modifier::option};
+const Shortcut ctrlShiftR{15, Modifier::control | Modifier::shift};
+const Shortcut ctrlOptK{40, Modifier::control | Modifier::option};
 
-// The recorder in a window of its own, fed real key events by xdotool.
+// The recorder for readSelection in a window of its own, fed real key events by xdotool.
 class ShortcutRecorderTest : public testing::Test {
 protected:
     void SetUp() override {
@@ -36,52 +33,40 @@ protected:
         registry = std::make_unique<Registry>(store, *backend, log);
         QObject::connect(registry.get(), &Registry::recorderActiveStatusDidChange,
                          [this](bool active) { statuses.push_back(active); });
-        window = std::make_unique<QWidget>();
-        auto* layout = new QVBoxLayout(window.get());
-        recorder = new ShortcutRecorder(*registry, name, window.get());
-        next = new QLineEdit(window.get());
-        outside = new QPushButton(QStringLiteral("Elsewhere"), window.get());
+        auto* layout = new QVBoxLayout(&window);
+        layout->addWidget(recorder = new ShortcutRecorder(*registry, name));
+        layout->addWidget(next = new QLineEdit);
+        layout->addWidget(outside = new QPushButton(QStringLiteral("Elsewhere")));
         outside->setFocusPolicy(Qt::NoFocus);
-        for (QWidget* widget : {static_cast<QWidget*>(recorder), static_cast<QWidget*>(next),
-                                static_cast<QWidget*>(outside)})
-            layout->addWidget(widget);
         recorder->setBeeper([this] { ++beeps; });
         QObject::connect(recorder, &ShortcutRecorder::shortcutChanged, [this] { ++changes; });
-        window->show();
-        window->activateWindow();
-        ASSERT_TRUE(waitFor([&] { return window->isActiveWindow(); }));
-        startRecording();
+        window.show();
+        window.activateWindow();
+        ASSERT_TRUE(waitFor([&] { return window.isActiveWindow(); }));
+        record();
+    }
+    void TearDown() override {
+        delete window.layout();
+        qDeleteAll(window.children());
     }
 
-    void TearDown() override { window.reset(); }
-
-    void startRecording() {
+    void record() {
         recorder->setFocus();
         ASSERT_TRUE(waitFor([&] { return recorder->isCapturing(); }));
     }
-
-    // Types keys and waits for their effect: every key a test types either beeps, opens an
-    // alert or ends the recording.
+    // Every key a test types beeps, opens an alert or ends the recording: wait for that.
     void type(const QString& keys) {
-        const int beepsBefore = beeps;
+        const int before = beeps;
         ASSERT_TRUE(runTool("xdotool", {"key", keys}));
         ASSERT_TRUE(
-            waitFor([&] { return beeps != beepsBefore || alert() || !recorder->isCapturing(); }));
+            waitFor([&] { return beeps != before || alert() || !recorder->isCapturing(); }));
     }
-
-    QMessageBox* alert() const { return window->findChild<QMessageBox*>(); }
-
-    QMessageBox* waitForAlert() const {
-        waitFor([&] { return alert() && alert()->isVisible(); });
-        return alert();
-    }
-
-    void answer(QMessageBox* box, QMessageBox::ButtonRole role) {
-        for (QAbstractButton* button : box->buttons())
-            if (box->buttonRole(button) == role) {
+    QMessageBox* alert() const { return window.findChild<QMessageBox*>(); }
+    void answer(QMessageBox::ButtonRole role) {
+        ASSERT_TRUE(waitFor([&] { return alert() && alert()->isVisible(); }));
+        for (QAbstractButton* button : alert()->buttons())
+            if (alert()->buttonRole(button) == role)
                 button->click();
-                break;
-            }
         ASSERT_TRUE(waitFor([&] { return !alert(); }));
     }
 
@@ -89,86 +74,59 @@ protected:
     std::unique_ptr<HotKeyBackend> backend;
     std::ostringstream log;
     std::unique_ptr<Registry> registry;
-    std::unique_ptr<QWidget> window;
+    QWidget window;
     const Name name = Name::readSelection();
     ShortcutRecorder* recorder = nullptr;
     QLineEdit* next = nullptr;
     QPushButton* outside = nullptr;
     std::vector<bool> statuses;
-    int beeps = 0;
-    int changes = 0;
+    int beeps = 0, changes = 0;
 };
 
-TEST_F(ShortcutRecorderTest, ACombinationIsStoredShownAndEndsRecording) {
-    EXPECT_EQ(recorder->text(), QString());
-    type(QStringLiteral("ctrl+alt+k"));
-    ASSERT_TRUE(waitFor([&] { return !recorder->isCapturing(); }));
-    EXPECT_EQ(registry->getShortcut(name), controlOptionK);
-    EXPECT_EQ(recorder->text(), QStringLiteral("⌃⌥K"));
-    EXPECT_EQ(changes, 1);
-    EXPECT_EQ(statuses, (std::vector<bool>{true, false}));
-    EXPECT_FALSE(recorder->hasFocus());
-}
-
-TEST_F(ShortcutRecorderTest, WhileRecordingTheProgramsHotKeysReachTheRecorder) {
+TEST_F(ShortcutRecorderTest, ACombinationIsStoredAndShownAndOurHotKeysPauseMeanwhile) {
     recorder->clearFocus();
-    ASSERT_TRUE(waitFor([&] { return !recorder->isCapturing(); }));
     int fired = 0;
     registry->onKeyUp(Name::readClipboard(), [&] { ++fired; });
-    startRecording();
-
+    record();
+    EXPECT_EQ(recorder->text(), QString());
     type(QStringLiteral("ctrl+shift+v"));
-    ASSERT_TRUE(waitFor([&] { return !recorder->isCapturing(); }));
-    EXPECT_EQ(registry->getShortcut(name), (Shortcut{9, controlShift}));
+    EXPECT_EQ(registry->getShortcut(name), (Shortcut{9, ctrlShiftR.carbonModifiers}));
+    EXPECT_EQ(recorder->text(), QStringLiteral("⌃⇧V"));
+    EXPECT_EQ(changes, 1);
     EXPECT_EQ(fired, 0);
+    EXPECT_EQ(statuses, (std::vector<bool>{true, false, true, false}));
     ASSERT_TRUE(runTool("xdotool", {"key", "ctrl+shift+v"}));
     EXPECT_TRUE(waitFor([&] { return fired == 1; }));
 }
 
-TEST_F(ShortcutRecorderTest, TabMovesOnAndEscapeStopsWithoutChangingAnything) {
+TEST_F(ShortcutRecorderTest, TabMovesOnEscapeStopsAndBackspaceOrDeleteClear) {
     type(QStringLiteral("Tab"));
-    ASSERT_TRUE(waitFor([&] { return next->hasFocus(); }));
-    EXPECT_FALSE(recorder->isCapturing());
-    startRecording();
+    EXPECT_TRUE(waitFor([&] { return next->hasFocus(); }));
+    record();
     type(QStringLiteral("Escape"));
-    ASSERT_TRUE(waitFor([&] { return !recorder->isCapturing(); }));
-    EXPECT_EQ(registry->getShortcut(name), controlShiftR);
+    EXPECT_EQ(registry->getShortcut(name), ctrlShiftR);
     EXPECT_EQ(recorder->text(), QStringLiteral("⌃⇧R"));
     EXPECT_EQ(changes, 0);
-}
 
-TEST_F(ShortcutRecorderTest, BackspaceAndDeleteClearTheShortcut) {
-    type(QStringLiteral("BackSpace"));
-    ASSERT_TRUE(waitFor([&] { return !recorder->isCapturing(); }));
-    EXPECT_EQ(registry->getShortcut(name), std::nullopt);
-    EXPECT_EQ(store.value(name.storageKey()), QVariant(false));
-    EXPECT_EQ(recorder->text(), QString());
-
-    registry->setShortcut(controlShiftR, name);
-    EXPECT_EQ(recorder->text(), QStringLiteral("⌃⇧R"));
-    startRecording();
-    type(QStringLiteral("Delete"));
-    ASSERT_TRUE(waitFor([&] { return !recorder->isCapturing(); }));
-    EXPECT_EQ(registry->getShortcut(name), std::nullopt);
+    for (const char* key : {"BackSpace", "Delete"}) {
+        registry->setShortcut(ctrlShiftR, name);
+        record();
+        type(QString::fromLatin1(key));
+        EXPECT_EQ(store.value(name.storageKey()), QVariant(false)) << key;
+        EXPECT_EQ(recorder->text(), QString());
+    }
     EXPECT_EQ(changes, 2);
 }
 
-TEST_F(ShortcutRecorderTest, KeysWithoutModifiersBeepExceptFunctionKeys) {
-    type(QStringLiteral("a"));
-    type(QStringLiteral("shift+a"));
-    type(QStringLiteral("Return"));
-    type(QStringLiteral("shift+1"));
+TEST_F(ShortcutRecorderTest, KeysWithoutModifiersOrWithShiftAloneBeepExceptFunctionKeys) {
+    for (const char* key : {"a", "shift+a", "Return", "shift+1"})
+        type(QString::fromLatin1(key));
     EXPECT_EQ(beeps, 4);
     EXPECT_TRUE(recorder->isCapturing());
-    EXPECT_EQ(registry->getShortcut(name), controlShiftR);
-
     type(QStringLiteral("ctrl+shift+1")); // Shifted digits are still the digit key.
-    ASSERT_TRUE(waitFor([&] { return !recorder->isCapturing(); }));
     EXPECT_EQ(registry->getShortcut(name)->description(), QStringLiteral("⌃⇧1"));
-
-    startRecording();
+    record();
     type(QStringLiteral("F5"));
-    ASSERT_TRUE(waitFor([&] { return !recorder->isCapturing(); }));
     EXPECT_EQ(registry->getShortcut(name), (Shortcut{0x60, 0}));
 }
 
@@ -176,27 +134,25 @@ TEST_F(ShortcutRecorderTest, AClickOutsideTheFieldStopsRecording) {
     const QPoint target = outside->mapToGlobal(outside->rect().center());
     ASSERT_TRUE(runTool("xdotool", {"mousemove", QString::number(target.x()),
                                     QString::number(target.y()), "click", "1"}));
-    ASSERT_TRUE(waitFor([&] { return !recorder->isCapturing(); }));
-    EXPECT_EQ(registry->getShortcut(name), controlShiftR);
+    EXPECT_TRUE(waitFor([&] { return !recorder->isCapturing(); }));
+    EXPECT_EQ(registry->getShortcut(name), ctrlShiftR);
 }
 
-TEST_F(ShortcutRecorderTest, AKeyOfOneOfOurMenusIsRefusedWithItsTitle) {
+TEST_F(ShortcutRecorderTest, AKeyOfOneOfOurMenusIsRefusedNamingTheItem) {
     QMenu menu;
     menu.addAction(QStringLiteral("&Mirror Text"))->setShortcut(QKeySequence("Ctrl+Shift+M"));
     type(QStringLiteral("ctrl+shift+m"));
-    QMessageBox* box = waitForAlert();
-    ASSERT_TRUE(box);
-    EXPECT_TRUE(box->text().contains(QStringLiteral("“Mirror Text”"))) << box->text().toStdString();
-    answer(box, QMessageBox::AcceptRole);
+    ASSERT_TRUE(alert());
+    EXPECT_TRUE(alert()->text().contains(QStringLiteral("“Mirror Text”")));
+    answer(QMessageBox::AcceptRole);
     EXPECT_TRUE(waitFor([&] { return recorder->hasFocus(); }));
     EXPECT_TRUE(recorder->isCapturing());
-    EXPECT_EQ(registry->getShortcut(name), controlShiftR);
-    EXPECT_EQ(statuses, std::vector<bool>{true});
+    EXPECT_EQ(registry->getShortcut(name), ctrlShiftR);
 }
 
-TEST_F(ShortcutRecorderTest, AComboAnotherProgramHoldsNeedsConfirmation) {
-    // The other client grabs only the plain variant: with NumLock on, the keys pass it by
-    // and reach us (a combination grabbed in every variant never reaches the recorder).
+TEST_F(ShortcutRecorderTest, AComboAnotherProgramHoldsIsTakenOnlyWhenConfirmed) {
+    // The other client grabs only the plain variant: with NumLock on the keys pass it by and
+    // reach us (a combination grabbed in every variant never reaches the recorder at all).
     ChildProcess other(QStringLiteral(X11_TEST_CLIENT), {"grab", "k", "12"}); // Control|Mod1
     ASSERT_EQ(other.firstLine(), QStringLiteral("ready"));
     ASSERT_TRUE(runTool("xdotool", {"key", "Num_Lock"}));
@@ -205,18 +161,12 @@ TEST_F(ShortcutRecorderTest, AComboAnotherProgramHoldsNeedsConfirmation) {
     } numLockOff;
 
     type(QStringLiteral("ctrl+alt+k"));
-    QMessageBox* box = waitForAlert();
-    ASSERT_TRUE(box);
-    answer(box, QMessageBox::RejectRole);
-    EXPECT_TRUE(waitFor([&] { return recorder->hasFocus(); }));
-    EXPECT_EQ(registry->getShortcut(name), controlShiftR);
-
+    answer(QMessageBox::RejectRole);
+    ASSERT_TRUE(waitFor([&] { return recorder->hasFocus(); }));
+    EXPECT_EQ(registry->getShortcut(name), ctrlShiftR);
     type(QStringLiteral("ctrl+alt+k"));
-    box = waitForAlert();
-    ASSERT_TRUE(box);
-    answer(box, QMessageBox::AcceptRole);
-    EXPECT_TRUE(waitFor([&] { return !recorder->isCapturing(); }));
-    EXPECT_EQ(registry->getShortcut(name), controlOptionK);
+    answer(QMessageBox::AcceptRole);
+    EXPECT_EQ(registry->getShortcut(name), ctrlOptK);
 }
 
 } // namespace

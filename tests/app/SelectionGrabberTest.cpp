@@ -11,189 +11,113 @@ using Blinkwit::Testing::ManualScheduler;
 
 namespace {
 
-// A clipboard whose "front program" copies when the copy command arrives, if it has a
-// selection.
-class FakeClipboard final : public Clipboard {
+using Texts = std::vector<QString>;
+
+// The clipboard and the program in front in one: the copy command copies its selection, if any.
+class FakeDesktop final : public Clipboard, public CopyCommandSender {
 public:
     long long changeCount() const override { return count; }
     ClipboardSnapshot snapshot() const override { return contents; }
     std::optional<QString> plainText() const override {
-        for (const auto& [format, bytes] : contents)
-            if (format == QLatin1String("text/plain"))
-                return QString::fromUtf8(bytes);
-        return std::nullopt;
+        return contents.empty() ? std::nullopt : std::optional(QString(contents[0].second));
     }
-    void restore(const ClipboardSnapshot& snapshot) override {
-        restores.push_back(snapshot);
-        replace(snapshot);
-    }
-    std::optional<QString> selectedText() const override { return primary; }
-
-    void replace(ClipboardSnapshot snapshot) {
-        contents = std::move(snapshot);
-        ++count;
-    }
-
-    long long count = 7;
-    ClipboardSnapshot contents;
-    std::vector<ClipboardSnapshot> restores;
-    std::optional<QString> primary;
-};
-
-class FakeSender final : public CopyCommandSender {
-public:
-    explicit FakeSender(FakeClipboard& clipboard)
-        : clipboard_(clipboard) {}
-
+    void restore(const ClipboardSnapshot& snapshot) override { replace(snapshot), ++restores; }
+    std::optional<QString> selectedText() const override { return std::nullopt; }
     void postCommandC(std::function<void()> posted) override {
         waiting.push_back(std::move(posted));
-        if (!holdModifiers)
-            send();
+        if (!modifiersHeld)
+            releaseModifiers();
     }
-    // The user lets go of the hot key: the copy goes out.
-    void send() {
+
+    void replace(ClipboardSnapshot snapshot) { contents = std::move(snapshot), ++count; }
+    void releaseModifiers() {
         for (auto& posted : std::exchange(waiting, {})) {
-            ++sent;
             if (selection)
-                clipboard_.replace({{"text/plain", selection->toUtf8()}});
+                replace({{"text/plain", selection->toUtf8()}});
             posted();
         }
     }
 
-    bool holdModifiers = false;
+    long long count = 7;
+    int restores = 0;
+    ClipboardSnapshot contents;
     std::optional<QString> selection;
+    bool modifiersHeld = false;
     std::vector<std::function<void()>> waiting;
-    int sent = 0;
-
-private:
-    FakeClipboard& clipboard_;
 };
 
 class SelectionGrabberTest : public testing::Test {
 protected:
     void grab() {
-        grabber.grabViaClipboardSimulation([this](std::optional<QString> text) {
-            results.push_back(text.value_or(QStringLiteral("<none>")));
-        });
+        grabber->grabViaClipboardSimulation(
+            [this](std::optional<QString> text) { results.push_back(text.value_or("<none>")); });
     }
 
     const ClipboardSnapshot old{{"text/plain", "old"}, {"text/html", "<i>old</i>"}};
-    FakeClipboard clipboard;
-    FakeSender sender{clipboard};
+    FakeDesktop desktop;
     ManualScheduler scheduler;
-    SelectionGrabber grabber{clipboard, sender, scheduler};
-    std::vector<QString> results;
+    std::unique_ptr<SelectionGrabber> grabber =
+        std::make_unique<SelectionGrabber>(desktop, desktop, scheduler);
+    Texts results;
 };
 
-TEST_F(SelectionGrabberTest, ThePrimarySelectionIsReturnedUnchangedWhenItHoldsText) {
-    clipboard.primary = QStringLiteral("  hello\n");
-    EXPECT_EQ(grabber.accessibilitySelectedText(), QStringLiteral("  hello\n"));
-    clipboard.primary = QString();
-    EXPECT_EQ(grabber.accessibilitySelectedText(), std::nullopt);
-    clipboard.primary.reset();
-    EXPECT_EQ(grabber.accessibilitySelectedText(), std::nullopt);
-    EXPECT_EQ(clipboard.count, 7);
-}
-
-TEST_F(SelectionGrabberTest, ACopyIsReadAfterAQuarterSecondAndTheOldClipboardRestoredLater) {
-    clipboard.contents = old;
-    sender.selection = QStringLiteral("new");
+TEST_F(SelectionGrabberTest, TheCopyIsReadAQuarterSecondAfterItWentOutAndTheOldClipboardRestored) {
+    desktop.contents = old;
+    desktop.selection = QStringLiteral("new");
+    desktop.modifiersHeld = true;
     grab();
-    EXPECT_EQ(sender.sent, 1);
+    scheduler.advance(1.0); // The user still holds the hot key's modifiers.
+    desktop.releaseModifiers();
     scheduler.advance(0.2499);
     EXPECT_TRUE(results.empty());
     scheduler.advance(0.0001);
-    EXPECT_EQ(results, std::vector<QString>{"new"});
+    EXPECT_EQ(results, Texts{"new"});
     scheduler.advance(0.2999);
-    EXPECT_TRUE(clipboard.restores.empty());
+    EXPECT_EQ(desktop.restores, 0);
     scheduler.advance(0.0001);
-    ASSERT_EQ(clipboard.restores.size(), 1u);
-    EXPECT_EQ(clipboard.restores[0], old); // Both formats, in order.
+    EXPECT_EQ(desktop.contents, old); // Both formats, in order.
     EXPECT_EQ(scheduler.pendingCount(), 0u);
 }
 
-TEST_F(SelectionGrabberTest, WhenNothingWasCopiedTheClipboardIsLeftAlone) {
-    clipboard.contents = old;
-    grab();
+TEST_F(SelectionGrabberTest, TheClipboardIsLeftAloneUnlessTheCopyReplacedAnOldOne) {
+    desktop.contents = old;
+    grab(); // Nothing selected.
     scheduler.runAll();
-    EXPECT_EQ(results, std::vector<QString>{"old"});
-    EXPECT_TRUE(clipboard.restores.empty());
-    EXPECT_EQ(clipboard.count, 7);
-}
-
-TEST_F(SelectionGrabberTest, AnEmptyClipboardKeepsTheCopiedTextAndEmptyTextReadsAsNone) {
-    sender.selection = QStringLiteral("new");
-    grab();
+    desktop.contents.clear();
+    desktop.selection = QStringLiteral("new");
+    grab(); // Nothing to restore.
     scheduler.runAll();
-    EXPECT_EQ(results, std::vector<QString>{"new"});
-    EXPECT_TRUE(clipboard.restores.empty());
-
-    sender.selection = QString();
-    grab();
+    EXPECT_EQ(desktop.restores, 0);
+    EXPECT_EQ(desktop.count, 8);
+    desktop.selection = QString();
+    grab(); // An empty copy reads as none; "new" comes back.
     scheduler.runAll();
-    EXPECT_EQ(results.back(), QStringLiteral("<none>"));
-}
-
-TEST_F(SelectionGrabberTest, TheWaitStartsWhenTheCopyActuallyGoesOut) {
-    clipboard.contents = old;
-    sender.selection = QStringLiteral("new");
-    sender.holdModifiers = true;
-    grab();
-    scheduler.advance(1.0);
-    EXPECT_TRUE(results.empty());
-    EXPECT_EQ(sender.sent, 0);
-    sender.send();
-    scheduler.advance(0.2499);
-    EXPECT_TRUE(results.empty());
-    scheduler.advance(0.0001);
-    EXPECT_EQ(results, std::vector<QString>{"new"});
+    EXPECT_EQ(results, (Texts{"old", "new", "<none>"}));
+    EXPECT_EQ(desktop.plainText(), QStringLiteral("new"));
 }
 
 TEST_F(SelectionGrabberTest, ANewerCopyByTheUserIsNotOverwrittenByTheRestore) {
-    clipboard.contents = old;
-    sender.selection = QStringLiteral("new");
+    desktop.contents = old;
+    desktop.selection = QStringLiteral("new");
     grab();
     scheduler.advance(0.3);
-    clipboard.replace({{"text/plain", "the user's own copy"}});
+    desktop.replace({{"text/plain", "the user's own copy"}});
     scheduler.runAll();
-    EXPECT_TRUE(clipboard.restores.empty());
-    EXPECT_EQ(clipboard.plainText(), QStringLiteral("the user's own copy"));
+    EXPECT_EQ(desktop.restores, 0);
+    EXPECT_EQ(desktop.plainText(), QStringLiteral("the user's own copy"));
 }
 
-TEST_F(SelectionGrabberTest, OverlappingGrabsEachKeepTheirOwnSchedule) {
-    clipboard.contents = old;
-    sender.selection = QStringLiteral("first");
-    grab();
-    scheduler.advance(0.1);
-    sender.selection = QStringLiteral("second");
-    grab();
-    scheduler.advance(0.15);
-    EXPECT_EQ(results, std::vector<QString>{"second"}); // The first read sees the later copy.
+TEST_F(SelectionGrabberTest, GrabsInFlightEndQuietlyWithTheGrabber) {
+    desktop.contents = old;
+    desktop.selection = QStringLiteral("new");
+    grab(); // Read pending.
+    desktop.modifiersHeld = true;
+    grab(); // Copy pending.
+    grabber.reset();
+    desktop.releaseModifiers();
     scheduler.runAll();
-    EXPECT_EQ(results, (std::vector<QString>{"second", "second"}));
-    // The first grab restored the old clipboard; the second saw "first" and found the
-    // clipboard changed again by that restore, so it left it alone.
-    ASSERT_EQ(clipboard.restores.size(), 1u);
-    EXPECT_EQ(clipboard.contents, old);
-}
-
-TEST(SelectionGrabberLifetime, GrabsInFlightEndQuietlyWithTheGrabber) {
-    FakeClipboard clipboard;
-    clipboard.contents = {{"text/plain", "old"}};
-    FakeSender sender(clipboard);
-    ManualScheduler scheduler;
-    int completions = 0;
-    {
-        SelectionGrabber grabber(clipboard, sender, scheduler);
-        sender.selection = QStringLiteral("new");
-        grabber.grabViaClipboardSimulation([&](auto) { ++completions; }); // Read pending.
-        sender.holdModifiers = true;
-        grabber.grabViaClipboardSimulation([&](auto) { ++completions; }); // Copy pending.
-    }
-    sender.send();
-    scheduler.runAll();
-    EXPECT_EQ(completions, 0);
-    EXPECT_TRUE(clipboard.restores.empty());
+    EXPECT_TRUE(results.empty());
+    EXPECT_EQ(desktop.restores, 0);
 }
 
 } // namespace

@@ -15,27 +15,31 @@ using namespace Blinkwit::Testing;
 
 namespace {
 
-// The grabber with its real adapters, against other X clients: xclip and a Qt line edit in a
-// child process. Nothing here blocks the event loop while another client may be reading a
-// selection we own.
+// The grabber with its real adapters against other X clients: xclip and Qt programs. Nothing
+// here blocks the event loop while another client may be reading a selection we own.
 class SelectionGrabberX11Test : public testing::Test {
 protected:
     void SetUp() override {
         if (!x11Available())
             GTEST_SKIP() << "needs an X server (run under scripts/with-display)";
     }
-
-    std::optional<QString> grabAndWait() {
-        bool done = false;
-        std::optional<QString> result;
-        grabber.grabViaClipboardSimulation([&](std::optional<QString> text) {
-            result = std::move(text);
-            done = true;
-        });
-        EXPECT_TRUE(waitFor([&] { return done; }));
-        return result;
+    void start(ChildProcess& child) { ASSERT_EQ(child.firstLine(), QStringLiteral("ready")); }
+    void ownOldClipboard() {
+        start(owner.emplace(QStringLiteral(X11_TEST_CLIENT),
+                            QStringList{"clipboard", "old text", "<b>old</b>"}));
+        ASSERT_TRUE(waitFor([&] { return clipboard.plainText() == QStringLiteral("old text"); }));
     }
-
+    std::optional<QString> grab() {
+        std::optional<std::optional<QString>> result;
+        grabber.grabViaClipboardSimulation([&](std::optional<QString> text) { result = text; });
+        EXPECT_TRUE(waitFor([&] { return result.has_value(); }));
+        return result.value_or(std::nullopt);
+    }
+    void pass(double seconds) {
+        bool passed = false;
+        scheduler.scheduleAfter(seconds, [&] { passed = true; });
+        ASSERT_TRUE(waitFor([&] { return passed; }));
+    }
     static std::optional<QString> clipboardAs(const QString& target) {
         return runTool("xclip", {"-selection", "clipboard", "-o", "-t", target});
     }
@@ -44,6 +48,7 @@ protected:
     QtClipboard clipboard;
     XTestCopyCommandSender sender{scheduler};
     SelectionGrabber grabber{clipboard, sender, scheduler};
+    std::optional<ChildProcess> owner;
 };
 
 TEST_F(SelectionGrabberX11Test, ThePrimarySelectionOfAnotherProgramIsReturnedUnchanged) {
@@ -58,82 +63,58 @@ TEST_F(SelectionGrabberX11Test, ThePrimarySelectionOfAnotherProgramIsReturnedUnc
 }
 
 TEST_F(SelectionGrabberX11Test, ASelectionIsCopiedAndTheClipboardRestoredWithBothFormatsInOrder) {
-    ChildProcess owner(QStringLiteral(X11_TEST_CLIENT), {"clipboard", "old text", "<b>old</b>"});
-    ASSERT_EQ(owner.firstLine(), QStringLiteral("ready"));
-    ASSERT_TRUE(waitFor([&] { return clipboard.plainText() == QStringLiteral("old text"); }));
+    ownOldClipboard();
     const ClipboardSnapshot before = clipboard.snapshot();
+    QStringList formats;
+    for (const auto& entry : before)
+        formats << entry.first;
+    EXPECT_EQ(formats, (QStringList{"text/plain", "text/html"})); // No TARGETS, TIMESTAMP, ...
     ChildProcess editor(QStringLiteral(X11_TEST_CLIENT), {"lineedit", "new words", "select"});
-    ASSERT_EQ(editor.firstLine(), QStringLiteral("ready"));
+    start(editor);
 
-    EXPECT_EQ(grabAndWait(), QStringLiteral("new words"));
+    EXPECT_EQ(grab(), QStringLiteral("new words"));
     ASSERT_TRUE(waitFor([] { return QGuiApplication::clipboard()->ownsClipboard(); }));
     EXPECT_EQ(clipboard.snapshot(), before);
-
-    // Another program sees the old clipboard, its formats in their old order.
-    const QStringList targets =
-        clipboardAs(QStringLiteral("TARGETS")).value_or(QString()).split('\n');
-    const auto plain = targets.indexOf(QStringLiteral("text/plain"));
-    const auto html = targets.indexOf(QStringLiteral("text/html"));
-    EXPECT_TRUE(plain >= 0 && html > plain) << targets.join(' ').toStdString();
-    EXPECT_EQ(clipboardAs(QStringLiteral("text/plain")), QStringLiteral("old text"));
+    const QStringList targets = clipboardAs(QStringLiteral("TARGETS")).value_or("").split('\n');
+    EXPECT_GT(targets.indexOf("text/html"), targets.indexOf("text/plain"));
+    EXPECT_GE(targets.indexOf("text/plain"), 0);
     EXPECT_EQ(clipboardAs(QStringLiteral("text/html")), QStringLiteral("<b>old</b>"));
 }
 
-TEST_F(SelectionGrabberX11Test, TheCopyWaitsUntilTheHotKeysModifiersAreReleased) {
-    ChildProcess editor(QStringLiteral(X11_TEST_CLIENT), {"lineedit", "held keys", "select"});
-    ASSERT_EQ(editor.firstLine(), QStringLiteral("ready"));
-    // The user still holds Ctrl+Shift of the hot key: sent now, the copy would be Ctrl+Shift+C.
-    ASSERT_TRUE(runTool("xdotool", {"keydown", "ctrl+shift"}));
-    bool posted = false;
-    sender.postCommandC([&] { posted = true; });
-    bool waited = false;
-    scheduler.scheduleAfter(0.2, [&] { waited = true; });
-    ASSERT_TRUE(waitFor([&] { return waited; }));
-    EXPECT_FALSE(posted);
-
-    ASSERT_TRUE(runTool("xdotool", {"keyup", "ctrl+shift"}));
-    ASSERT_TRUE(waitFor([&] { return posted; }));
-    EXPECT_TRUE(waitFor([&] { return clipboard.plainText() == QStringLiteral("held keys"); }));
-}
-
 TEST_F(SelectionGrabberX11Test, WithNothingSelectedTheClipboardIsLeftUntouched) {
-    ChildProcess owner(QStringLiteral(X11_TEST_CLIENT), {"clipboard", "old text", "<b>old</b>"});
-    ASSERT_EQ(owner.firstLine(), QStringLiteral("ready"));
-    ASSERT_TRUE(waitFor([&] { return clipboard.plainText() == QStringLiteral("old text"); }));
+    ownOldClipboard();
     ChildProcess editor(QStringLiteral(X11_TEST_CLIENT), {"lineedit", "nothing selected"});
-    ASSERT_EQ(editor.firstLine(), QStringLiteral("ready"));
+    start(editor);
     const long long count = clipboard.changeCount();
-
-    EXPECT_EQ(grabAndWait(), QStringLiteral("old text"));
-    // Past the moment a restore would have run.
-    QtScheduler later;
-    bool passed = false;
-    later.scheduleAfter(SelectionGrabber::restoreDelay + 0.2, [&] { passed = true; });
-    ASSERT_TRUE(waitFor([&] { return passed; }));
+    EXPECT_EQ(grab(), QStringLiteral("old text"));
+    pass(SelectionGrabber::restoreDelay + 0.2);
     EXPECT_EQ(clipboard.changeCount(), count);
     EXPECT_FALSE(QGuiApplication::clipboard()->ownsClipboard());
     EXPECT_EQ(clipboardAs(QStringLiteral("text/html")), QStringLiteral("<b>old</b>"));
 }
 
-TEST_F(SelectionGrabberX11Test, SnapshotsKeepDataFormatsButNotX11Bookkeeping) {
-    ChildProcess owner(QStringLiteral(X11_TEST_CLIENT), {"clipboard", "old text", "<b>old</b>"});
-    ASSERT_EQ(owner.firstLine(), QStringLiteral("ready"));
-    ASSERT_TRUE(waitFor([&] { return clipboard.plainText() == QStringLiteral("old text"); }));
-    const ClipboardSnapshot snapshot = clipboard.snapshot();
-    QStringList formats;
-    for (const auto& [format, bytes] : snapshot)
-        formats << format;
-    EXPECT_EQ(formats, (QStringList{"text/plain", "text/html"}));
+TEST_F(SelectionGrabberX11Test, TheCopyWaitsUntilTheHotKeysModifiersAreReleased) {
+    ChildProcess editor(QStringLiteral(X11_TEST_CLIENT), {"lineedit", "held keys", "select"});
+    start(editor);
+    // Sent while the user holds Ctrl+Shift of the hot key, the copy would be Ctrl+Shift+C.
+    ASSERT_TRUE(runTool("xdotool", {"keydown", "ctrl+shift"}));
+    bool posted = false;
+    sender.postCommandC([&] { posted = true; });
+    pass(0.2);
+    EXPECT_FALSE(posted);
+    ASSERT_TRUE(runTool("xdotool", {"keyup", "ctrl+shift"}));
+    ASSERT_TRUE(waitFor([&] { return posted; }));
+    EXPECT_TRUE(waitFor([&] { return clipboard.plainText() == QStringLiteral("held keys"); }));
 }
 
 TEST_F(SelectionGrabberX11Test, APictureIsSnapshottedInOneLosslessFormat) {
-    ChildProcess owner(QStringLiteral(X11_TEST_CLIENT), {"image"});
-    ASSERT_EQ(owner.firstLine(), QStringLiteral("ready"));
+    ChildProcess picture(QStringLiteral(X11_TEST_CLIENT), {"image"});
+    start(picture);
     ASSERT_TRUE(waitFor([] { return QGuiApplication::clipboard()->mimeData()->hasImage(); }));
     const ClipboardSnapshot snapshot = clipboard.snapshot();
     ASSERT_EQ(snapshot.size(), 1u);
     EXPECT_EQ(snapshot[0].first, QStringLiteral("image/png"));
-    EXPECT_TRUE(QImage::fromData(snapshot[0].second, "PNG").pixelColor(1, 1) == QColor(Qt::red));
+    EXPECT_EQ(QImage::fromData(snapshot[0].second, "PNG").pixelColor(1, 1), QColor(Qt::red));
 }
 
 } // namespace
