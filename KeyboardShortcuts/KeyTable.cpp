@@ -175,16 +175,6 @@ std::optional<int> KeyTable::carbonKeyCodeForQtKey(int qtKey, bool keypad) {
     return key ? std::optional(key->carbonKeyCode) : std::nullopt;
 }
 
-std::optional<int> KeyTable::qtKey(int carbonKeyCode) {
-    const Key* key = byCode(carbonKeyCode);
-    return key ? std::optional(key->qtKey) : std::nullopt;
-}
-
-bool KeyTable::isKeypadKey(int carbonKeyCode) {
-    const Key* key = byCode(carbonKeyCode);
-    return key && key->kind == Kind::keypad;
-}
-
 bool KeyTable::isFunctionKey(int carbonKeyCode) {
     const Key* key = byCode(carbonKeyCode);
     return key && key->kind == Kind::function;

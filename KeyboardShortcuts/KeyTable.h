@@ -17,8 +17,6 @@ public:
     static std::optional<int> carbonKeyCodeForKeysym(std::uint32_t keysym);
     // Qt's key for a key event, keypad flagged separately (Qt names keypad keys like main ones).
     static std::optional<int> carbonKeyCodeForQtKey(int qtKey, bool keypad);
-    static std::optional<int> qtKey(int carbonKeyCode);
-    static bool isKeypadKey(int carbonKeyCode);
     // F1 to F20: the only keys that may form a shortcut without modifiers.
     static bool isFunctionKey(int carbonKeyCode);
     // The key's name in menus: a symbol for special keys, the capitalised character otherwise,

@@ -19,18 +19,18 @@ QString imageFormatOf(const QStringList& formats) {
     return {};
 }
 
+// X11 bookkeeping targets (TARGETS, TIMESTAMP, SAVE_TARGETS, ...) carry no MIME type; Qt's
+// own image alias is offered again as image/*.
+bool isDataFormat(const QString& format) {
+    return format.contains(QLatin1Char('/')) && format != QLatin1String("application/x-qt-image");
+}
+
 } // namespace
 
 QtClipboard::QtClipboard(QObject* parent)
     : QObject(parent) {
     connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
             [this] { ++changeCount_; });
-}
-
-bool QtClipboard::isDataFormat(const QString& format) {
-    if (!format.contains(QLatin1Char('/')))
-        return false; // X11 targets without a MIME type: TARGETS, MULTIPLE, SAVE_TARGETS, ...
-    return format != QLatin1String("application/x-qt-image");
 }
 
 ClipboardSnapshot QtClipboard::snapshot() const {

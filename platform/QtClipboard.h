@@ -19,10 +19,6 @@ public:
     void restore(const ClipboardSnapshot& snapshot) override;
     std::optional<QString> selectedText() const override;
 
-    // Whether a format is one that carries data, as opposed to X11 bookkeeping (TARGETS,
-    // TIMESTAMP, ...) or one of the many conversions offered for a single image.
-    static bool isDataFormat(const QString& format);
-
 private:
     long long changeCount_ = 0;
 };
