@@ -166,10 +166,14 @@ int X11HotKeyBackend::grab(Grab& grab) {
 }
 
 void X11HotKeyBackend::ungrab(Grab& grab) {
+    ungrab(grab, lockVariants());
+}
+
+void X11HotKeyBackend::ungrab(Grab& grab, const std::vector<std::uint16_t>& variants) {
     if (!grab.held)
         return;
     for (const xcb_keycode_t keycode : grab.keycodes)
-        for (const std::uint16_t variant : lockVariants())
+        for (const std::uint16_t variant : variants)
             xcb_ungrab_key(connection_, keycode, root_, grab.modifiers | variant);
     grab.held = false;
 }
@@ -219,16 +223,23 @@ void X11HotKeyBackend::loadKeyboard() {
     }
 }
 
-// Key codes and lock modifiers may have moved: release every grab, then take it again.
+// Sent for every switch between keyboards too (XTest's included), so only grabs whose key
+// codes or lock modifiers really moved are taken again, and presses in flight are kept.
 void X11HotKeyBackend::reloadKeyboard() {
-    for (auto& [id, grab] : grabs_)
-        ungrab(grab);
+    const std::vector<std::uint16_t> oldVariants = lockVariants();
     xcb_key_symbols_free(symbols_);
     loadKeyboard();
-    pressed_.clear();
-    for (auto& [id, grab] : grabs_)
-        if (resolve(grab))
+    const bool locksMoved = lockVariants() != oldVariants;
+    for (auto& [id, grab] : grabs_) {
+        Grab moved{grab.shortcut};
+        const bool resolved = resolve(moved);
+        if (resolved && !locksMoved && moved.keycodes == grab.keycodes)
+            continue;
+        ungrab(grab, oldVariants);
+        grab.keycodes = moved.keycodes;
+        if (resolved)
             this->grab(grab);
+    }
     xcb_flush(connection_);
 }
 

@@ -45,6 +45,7 @@ private:
     // X's status of the first refused request, or 0; a refused grab leaves nothing behind.
     int grab(Grab& grab);
     void ungrab(Grab& grab);
+    void ungrab(Grab& grab, const std::vector<std::uint16_t>& variants);
     std::vector<std::uint16_t> lockVariants() const;
     std::uint16_t lockMasks() const;
     void loadKeyboard();

@@ -94,7 +94,7 @@ TEST_F(X11HotKeyTest, RebindingReleasesTheOldGrab) {
     ChildProcess other(QStringLiteral(X11_TEST_CLIENT), {"grab", "r", "5"});
     EXPECT_EQ(other.firstLine(), QStringLiteral("ready"));
     typeAndSettle(QStringLiteral("ctrl+shift+e"));
-    EXPECT_EQ(ran, std::vector<QString>{"selection"});
+    EXPECT_EQ(ran, std::vector<QString>{"selection"}) << log.str();
 }
 
 TEST_F(X11HotKeyTest, DefaultsAreWrittenOnFirstUseAndAClearedOneStaysClearedAfterARestart) {
