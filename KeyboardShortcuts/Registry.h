@@ -20,7 +20,8 @@ namespace Blinkwit::KeyboardShortcuts {
 
 // The named global shortcuts: their bindings live in the defaults store, and every shortcut
 // that an enabled name with handlers is bound to is registered once as a hot key. Main thread
-// only.
+// only. The store and the backend must outlive the registry, which takes the backend's event
+// handler for itself: one registry per backend.
 class Registry final : public QObject {
     Q_OBJECT
 public:
