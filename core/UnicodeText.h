@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-
+#include <unicode/umachine.h>
 #include <unicode/unistr.h>
 
 namespace BlinkwitCore::UnicodeText {
@@ -18,5 +18,20 @@ std::int64_t graphemeCount(std::string_view utf8);
 
 // Unicode numeric type decimal, digit or numeric (0-9, other scripts' digits, ½, Ⅻ ...).
 bool containsNumeric(const icu::UnicodeString& text);
+
+// Unicode White_Space, line breaks included.
+bool isWhiteSpace(UChar32 c);
+// A space separator (Zs) or tab: blank within a line.
+bool isSpaceOrTab(char16_t c);
+// text without leading and trailing space separators and tabs; aliases text's buffer.
+icu::UnicodeString trimmedOfSpaces(const icu::UnicodeString& text);
+
+// Length in UTF-16 units of the user-perceived character that starts at start.
+std::int32_t graphemeLengthAt(const icu::UnicodeString& text, std::int32_t start);
+// Start of the user-perceived character that ends at end (0 < end <= length).
+std::int32_t lastGraphemeStart(const icu::UnicodeString& text, std::int32_t end);
+
+// Appends UTF-16 units to a UTF-8 string; a lone surrogate becomes U+FFFD.
+void appendUtf8(std::string& out, const char16_t* chars, std::int32_t length);
 
 } // namespace BlinkwitCore::UnicodeText
