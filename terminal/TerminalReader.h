@@ -25,13 +25,12 @@ public:
     TerminalReader(TerminalSession& session, ReaderEngine& engine, AppSettings& settings,
                    Scheduler& scheduler, ColorDepth depth);
 
-    void handleKey(TerminalKey key);
-
 signals:
     // The reader is done; the program should end with this status.
     void quitRequested(int status);
 
 private:
+    void handleKey(TerminalKey key);
     void handleCodeKey(TerminalKey key);
     void scrollCode(int lines, int columns);
     void quit(int status);

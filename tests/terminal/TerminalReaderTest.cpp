@@ -216,6 +216,14 @@ TEST_F(TerminalReader, RedrawsOnResizeAndRestoresTheTerminalOnSigterm) {
     EXPECT_EQ(session.exitStatus(), 128 + SIGTERM);
 }
 
+TEST_F(TerminalReader, CrashSignalStillRestoresTheTerminal) {
+    TmuxSession session({.text = "A crash must not leave the terminal in raw mode.\n"});
+    ASSERT_TRUE(session.waitFor([](const QStringList& rows) { return bool(wordOnScreen(rows)); }));
+    ASSERT_EQ(::kill(pid_t(session.programPid()), SIGSEGV), 0);
+    expectTerminalRestored(session);
+    EXPECT_GT(session.exitStatus(), 128); // ended by the signal, not by a clean exit
+}
+
 TEST_F(TerminalReader, WithoutATerminalItFailsClearly) {
     QTemporaryDir dir;
     QProcess program;
