@@ -43,9 +43,3 @@ TEST(TerminalColor, EscapeParametersForEachDepth) {
               "\x1b[0;1;4;38;2;0;255;65;48;2;0;0;0m");
     EXPECT_EQ(FrameWriter::style(style, ColorDepth::none), "\x1b[0;1;4m");
 }
-
-TEST(TerminalColor, BlendsOverABackdrop) {
-    EXPECT_EQ(Rgb::grey(1.0).over(Rgb::grey(0.0), 0.5), Rgb::grey(0.5));
-    EXPECT_EQ((Rgb{0, 255, 65}).over({0, 0, 0}, 0.0), (Rgb{0, 0, 0}));
-    EXPECT_EQ((Rgb{0, 255, 65}).over({0, 0, 0}, 1.0), (Rgb{0, 255, 65}));
-}
