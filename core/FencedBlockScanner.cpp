@@ -100,9 +100,11 @@ FencedBlockScanner::closedBlocks(const icu::UnicodeString& text) {
         const auto closing = std::lower_bound(closings.begin(), closings.end(), bodyStart);
         if (closing == closings.end())
             break; // every later opening would look for a closing fence even further on
-        // The lazy body stops before the closing line, without the line feed preceding it.
+        // The lazy body stops before the closing line, without the line feed preceding it,
+        // unless that line feed ends a CR LF, which dot-all steps over as one character.
         std::int32_t bodyEnd = *closing;
-        if (bodyEnd > bodyStart && view[bodyEnd - 1] == u'\n')
+        const bool crlf = bodyEnd - 2 >= bodyStart && view[bodyEnd - 2] == u'\r';
+        if (bodyEnd > bodyStart && view[bodyEnd - 1] == u'\n' && !crlf)
             --bodyEnd;
         Block block;
         block.start = start;
@@ -123,10 +125,13 @@ icu::UnicodeString FencedBlockScanner::blankStrayFences(const icu::UnicodeString
     for (std::int32_t i = 0; i < view.length(); i = view.nextLineStart(i)) {
         if (view.afterFence(i) < 0)
             continue;
-        const std::int32_t end = view.nextLineFeed(i);
+        std::int32_t end = view.nextLineFeed(i);
+        // $ never holds between CR and LF, so a CR before the line feed stays.
+        if (end < view.length() && view[end - 1] == u'\r' && end - 1 >= view.afterFence(i))
+            --end;
         result.append(text, copiedUpTo, i - copiedUpTo);
         copiedUpTo = end;
-        i = end; // at a line feed or the end: no fence starts here
+        i = end; // at a line end: no fence starts here
     }
     if (copiedUpTo == 0)
         return text;
