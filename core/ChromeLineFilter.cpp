@@ -3,7 +3,6 @@
 #include "TextPreprocessor.h"
 #include "UnicodeText.h"
 
-#include <unicode/locid.h>
 #include <unicode/uchar.h>
 
 namespace BlinkwitCore {
@@ -21,44 +20,65 @@ bool isSpinnerGlyph(char16_t c) {
 }
 
 icu::UnicodeString withoutFrameCharacters(const icu::UnicodeString& line) {
-    icu::UnicodeString kept;
+    icu::UnicodeString kept = UnicodeText::withCapacity(line.length());
+    const char16_t* chars = line.getBuffer();
+    std::int32_t copiedUpTo = 0;
     for (std::int32_t i = 0; i < line.length(); ++i) {
-        if (!isFrameCharacter(line[i]))
-            kept.append(line[i]);
+        if (!isFrameCharacter(chars[i]))
+            continue;
+        kept.append(chars, copiedUpTo, i - copiedUpTo);
+        copiedUpTo = i + 1;
     }
+    kept.append(chars, copiedUpTo, line.length() - copiedUpTo);
     return kept;
 }
 
 bool hasFrameCharacter(const icu::UnicodeString& line) {
+    const char16_t* chars = line.getBuffer();
     for (std::int32_t i = 0; i < line.length(); ++i) {
-        if (isFrameCharacter(line[i]))
+        if (chars[i] >= 0x23A0 && isFrameCharacter(chars[i]))
             return true;
     }
     return false;
 }
 
-icu::UnicodeString lowercased(const icu::UnicodeString& text) {
-    icu::UnicodeString lower(text);
-    bool ascii = true;
-    for (std::int32_t i = 0; i < lower.length() && ascii; ++i)
-        ascii = lower[i] < 0x80;
-    if (!ascii)
-        return lower.toLower(icu::Locale::getRoot());
-    char16_t* chars = lower.getBuffer(lower.length());
-    for (std::int32_t i = 0; i < lower.length(); ++i) {
-        if (chars[i] >= u'A' && chars[i] <= u'Z')
-            chars[i] = char16_t(chars[i] + (u'a' - u'A'));
-    }
-    lower.releaseBuffer(text.length());
-    return lower;
+char16_t asciiLower(char16_t c) {
+    return c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c;
 }
 
+bool containsIgnoringAsciiCase(const icu::UnicodeString& text, std::u16string_view needle) {
+    const char16_t* chars = text.getBuffer();
+    const std::int32_t last = text.length() - std::int32_t(needle.size());
+    for (std::int32_t i = 0; i <= last; ++i) {
+        std::size_t k = 0;
+        while (k < needle.size() && asciiLower(chars[i + std::int32_t(k)]) == needle[k])
+            ++k;
+        if (k == needle.size())
+            return true;
+    }
+    return false;
+}
+
+// Every hint has " to " in it; most lines do not.
+bool containsWordTo(const icu::UnicodeString& text) {
+    const char16_t* chars = text.getBuffer();
+    for (std::int32_t i = 1; i + 2 < text.length(); ++i) {
+        if ((chars[i] | 0x20) == u't' && (chars[i + 1] | 0x20) == u'o' && chars[i - 1] == u' ' &&
+            chars[i + 2] == u' ')
+            return true;
+    }
+    return false;
+}
+
+// Whether the lower-case form contains a key hint. Searching the text itself, with only ASCII
+// letters folded, gives the same answer: the only other characters whose lower-case form holds
+// ASCII are U+0130 (i + U+0307) and the Kelvin sign (k), and neither can form part of a hint.
 bool containsKeyHint(const icu::UnicodeString& text) {
-    static const char16_t* const hints[] = {u"ctrl+r to expand", u"ctrl+o to expand",
-                                            u"ctrl-r to expand", u"esc to interrupt"};
-    const icu::UnicodeString lower = lowercased(text);
-    for (const char16_t* hint : hints) {
-        if (lower.indexOf(hint) >= 0)
+    if (!containsWordTo(text))
+        return false;
+    for (std::u16string_view hint :
+         {u"ctrl+r to expand", u"ctrl+o to expand", u"ctrl-r to expand", u"esc to interrupt"}) {
+        if (containsIgnoringAsciiCase(text, hint))
             return true;
     }
     return false;
@@ -70,22 +90,6 @@ bool startsWithOneOf(const icu::UnicodeString& text, std::u16string_view charact
 
 bool startsWithDigit(const icu::UnicodeString& text, std::int32_t at = 0) {
     return at < text.length() && u_isdigit(text.char32At(at));
-}
-
-bool isTokenCounter(const icu::UnicodeString& t) {
-    static const CompiledPattern pattern(uR"re(^[\d.,]+k?[ ]*tokens$)re");
-    return (startsWithOneOf(t, u".,") || startsWithDigit(t)) && pattern.search(t);
-}
-
-bool isToolCall(const icu::UnicodeString& t) {
-    static const CompiledPattern pattern(
-        uR"re(^(Read|Write|Edit|MultiEdit|Update|Updated|Create|Created|Bash|Grep|Glob|LS|Task|Agent|Skill|WebFetch|WebSearch|TodoWrite|Search|Fetch|Call|List)\([^)]*\)[ ]*…?[ ]*$)re");
-    return startsWithOneOf(t, u"RWEMUCBGLTASF") && t.indexOf(u'(') >= 0 && pattern.search(t);
-}
-
-bool isHorizontalRule(const icu::UnicodeString& t) {
-    static const CompiledPattern pattern(uR"re(^[-=_*~]{3,}$)re");
-    return startsWithOneOf(t, u"-=_*~") && pattern.search(t);
 }
 
 std::int32_t firstNonSpace(const icu::UnicodeString& text) {
@@ -103,39 +107,51 @@ icu::UnicodeString withoutQuoteMarker(const icu::UnicodeString& f) {
     ++i;
     if (i < f.length() && f[i] == u' ')
         ++i;
-    return icu::UnicodeString(f, i);
+    return f.tempSubString(i);
 }
 
-std::optional<icu::UnicodeString> headingTitle(const icu::UnicodeString& q) {
+std::optional<icu::UnicodeString> firstGroup(CompiledPattern::Matcher& matcher,
+                                             const icu::UnicodeString& text) {
+    auto groups = matcher.firstMatchGroups(text);
+    if (!groups || groups->size() < 2)
+        return std::nullopt;
+    return (*groups)[1];
+}
+
+const CompiledPattern& tokenCounterPattern() {
+    static const CompiledPattern pattern(uR"re(^[\d.,]+k?[ ]*tokens$)re");
+    return pattern;
+}
+
+const CompiledPattern& toolCallPattern() {
+    static const CompiledPattern pattern(
+        uR"re(^(Read|Write|Edit|MultiEdit|Update|Updated|Create|Created|Bash|Grep|Glob|LS|Task|Agent|Skill|WebFetch|WebSearch|TodoWrite|Search|Fetch|Call|List)\([^)]*\)[ ]*…?[ ]*$)re");
+    return pattern;
+}
+
+const CompiledPattern& rulePattern() {
+    static const CompiledPattern pattern(uR"re(^[-=_*~]{3,}$)re");
+    return pattern;
+}
+
+const CompiledPattern& headingPattern() {
     static const CompiledPattern pattern(uR"re(^[ ]*#{1,6}[ ]+(.*)$)re");
-    const std::int32_t i = firstNonSpace(q);
-    if (i == q.length() || q[i] != u'#')
-        return std::nullopt;
-    auto groups = pattern.firstMatchGroups(q);
-    if (!groups || groups->size() < 2)
-        return std::nullopt;
-    return (*groups)[1];
+    return pattern;
 }
 
-std::optional<icu::UnicodeString> listItemText(const icu::UnicodeString& q) {
+const CompiledPattern& listItemPattern() {
     static const CompiledPattern pattern(uR"re(^[ ]*(?:[-*+•◦▪]|\d{1,3}[.)])[ ]+(.*)$)re");
-    const std::int32_t i = firstNonSpace(q);
-    const bool candidate =
-        i < q.length() && (std::u16string_view(u"-*+•◦▪").find(q[i]) != std::u16string_view::npos ||
-                           startsWithDigit(q, i));
-    if (!candidate)
-        return std::nullopt;
-    auto groups = pattern.firstMatchGroups(q);
-    if (!groups || groups->size() < 2)
-        return std::nullopt;
-    return (*groups)[1];
-}
-
-bool isChrome(const icu::UnicodeString& t2) {
-    return containsKeyHint(t2) || isTokenCounter(t2) || isToolCall(t2) || isHorizontalRule(t2);
+    return pattern;
 }
 
 } // namespace
+
+ChromeLineFilter::ChromeLineFilter()
+    : tokenCounter_(tokenCounterPattern())
+    , toolCall_(toolCallPattern())
+    , rule_(rulePattern())
+    , heading_(headingPattern())
+    , listItem_(listItemPattern()) {}
 
 icu::UnicodeString ChromeLineFilter::filter(const icu::UnicodeString& text) {
     output_.remove();
@@ -178,14 +194,31 @@ void ChromeLineFilter::filterLine(const icu::UnicodeString& line) {
     filterQuotedLine(withoutQuoteMarker(f));
 }
 
+// The patterns run only where their first character can stand.
+bool ChromeLineFilter::isChrome(const icu::UnicodeString& t2) {
+    if (containsKeyHint(t2))
+        return true;
+    if ((startsWithOneOf(t2, u".,") || startsWithDigit(t2)) && tokenCounter_.search(t2))
+        return true;
+    if (startsWithOneOf(t2, u"RWEMUCBGLTASF") && t2.indexOf(u'(') >= 0 && toolCall_.search(t2))
+        return true;
+    return startsWithOneOf(t2, u"-=_*~") && rule_.search(t2);
+}
+
 void ChromeLineFilter::filterQuotedLine(const icu::UnicodeString& q) {
-    if (auto title = headingTitle(q)) {
+    const std::int32_t first = firstNonSpace(q);
+    const bool headingCandidate = first < q.length() && q[first] == u'#';
+    if (auto title = headingCandidate ? firstGroup(heading_, q) : std::nullopt) {
         emit(u"");
         emit(title->append(TextPreprocessor::sentenceMark));
         emit(u"");
         return;
     }
-    if (auto item = listItemText(q)) {
+    const bool listCandidate =
+        first < q.length() &&
+        (std::u16string_view(u"-*+•◦▪").find(q[first]) != std::u16string_view::npos ||
+         startsWithDigit(q, first));
+    if (auto item = listCandidate ? firstGroup(listItem_, q) : std::nullopt) {
         emit(item->append(TextPreprocessor::sentenceMark));
         return;
     }

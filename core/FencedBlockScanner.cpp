@@ -1,5 +1,7 @@
 #include "FencedBlockScanner.h"
 
+#include "UnicodeText.h"
+
 #include <algorithm>
 
 namespace BlinkwitCore {
@@ -7,7 +9,7 @@ namespace BlinkwitCore {
 namespace {
 
 bool isLineTerminator(char16_t c) {
-    return (c >= 0x0A && c <= 0x0D) || c == 0x85 || c == 0x2028 || c == 0x2029;
+    return (c <= 0x0D && c >= 0x0A) || c == 0x85 || c == 0x2028 || c == 0x2029;
 }
 
 bool isLanguageCharacter(char16_t c) {
@@ -23,12 +25,6 @@ public:
 
     std::int32_t length() const { return length_; }
     char16_t operator[](std::int32_t i) const { return chars_[i]; }
-
-    // ICU's multi-line ^: the start of the input, or just after a line terminator, but never
-    // at the very end.
-    bool isLineStart(std::int32_t i) const {
-        return i < length_ && (i == 0 || isLineTerminator(chars_[i - 1]));
-    }
 
     std::int32_t skipSpaces(std::int32_t i) const {
         while (i < length_ && chars_[i] == u' ')
@@ -53,6 +49,14 @@ public:
         return (i == length_ || isLineTerminator(chars_[i])) ? i : -1;
     }
 
+    // The next place after i where ICU's multi-line ^ holds: just after a line terminator,
+    // never at the very end. Returns the length when there is none.
+    std::int32_t nextLineStart(std::int32_t i) const {
+        while (i < length_ && !isLineTerminator(chars_[i]))
+            ++i;
+        return i < length_ ? i + 1 : length_;
+    }
+
     std::int32_t nextLineFeed(std::int32_t i) const {
         while (i < length_ && chars_[i] != u'\n')
             ++i;
@@ -66,8 +70,8 @@ private:
 
 std::vector<std::int32_t> closingFenceLines(const View& view) {
     std::vector<std::int32_t> starts;
-    for (std::int32_t i = 0; i < view.length(); ++i) {
-        if (view.isLineStart(i) && view.closingFenceEnd(i) >= 0)
+    for (std::int32_t i = 0; i < view.length(); i = view.nextLineStart(i)) {
+        if (view.closingFenceEnd(i) >= 0)
             starts.push_back(i);
     }
     return starts;
@@ -82,9 +86,7 @@ FencedBlockScanner::closedBlocks(const icu::UnicodeString& text) {
     std::vector<Block> blocks;
     if (closings.empty())
         return blocks;
-    for (std::int32_t start = 0; start < view.length(); ++start) {
-        if (!view.isLineStart(start))
-            continue;
+    for (std::int32_t start = 0; start < view.length(); start = view.nextLineStart(start)) {
         const std::int32_t languageStart = view.afterFence(start);
         if (languageStart < 0)
             continue;
@@ -98,9 +100,11 @@ FencedBlockScanner::closedBlocks(const icu::UnicodeString& text) {
         const auto closing = std::lower_bound(closings.begin(), closings.end(), bodyStart);
         if (closing == closings.end())
             break; // every later opening would look for a closing fence even further on
-        // The lazy body stops before the closing line, without the line feed preceding it.
+        // The lazy body stops before the closing line, without the line feed preceding it,
+        // unless that line feed ends a CR LF, which dot-all steps over as one character.
         std::int32_t bodyEnd = *closing;
-        if (bodyEnd > bodyStart && view[bodyEnd - 1] == u'\n')
+        const bool crlf = bodyEnd - 2 >= bodyStart && view[bodyEnd - 2] == u'\r';
+        if (bodyEnd > bodyStart && view[bodyEnd - 1] == u'\n' && !crlf)
             --bodyEnd;
         Block block;
         block.start = start;
@@ -108,7 +112,7 @@ FencedBlockScanner::closedBlocks(const icu::UnicodeString& text) {
         if (languageEnd > languageStart)
             block.language = icu::UnicodeString(text, languageStart, languageEnd - languageStart);
         block.body = icu::UnicodeString(text, bodyStart, bodyEnd - bodyStart);
-        start = block.end - 1;
+        start = block.end;
         blocks.push_back(std::move(block));
     }
     return blocks;
@@ -116,15 +120,18 @@ FencedBlockScanner::closedBlocks(const icu::UnicodeString& text) {
 
 icu::UnicodeString FencedBlockScanner::blankStrayFences(const icu::UnicodeString& text) {
     const View view(text);
-    icu::UnicodeString result;
+    icu::UnicodeString result = UnicodeText::withCapacity(text.length());
     std::int32_t copiedUpTo = 0;
-    for (std::int32_t i = 0; i < view.length(); ++i) {
-        if (!view.isLineStart(i) || view.afterFence(i) < 0)
+    for (std::int32_t i = 0; i < view.length(); i = view.nextLineStart(i)) {
+        if (view.afterFence(i) < 0)
             continue;
-        const std::int32_t end = view.nextLineFeed(i);
+        std::int32_t end = view.nextLineFeed(i);
+        // $ never holds between CR and LF, so a CR before the line feed stays.
+        if (end < view.length() && view[end - 1] == u'\r' && end - 1 >= view.afterFence(i))
+            --end;
         result.append(text, copiedUpTo, i - copiedUpTo);
         copiedUpTo = end;
-        i = end;
+        i = end; // at a line end: no fence starts here
     }
     if (copiedUpTo == 0)
         return text;

@@ -2,6 +2,7 @@
 
 #include "CompiledPattern.h"
 #include "FencedBlockScanner.h"
+#include "StashReference.h"
 #include "UnicodeText.h"
 #include "WordEnding.h"
 
@@ -60,17 +61,88 @@ bool startsWith(const icu::UnicodeString& text, std::u16string_view prefix) {
     return text.startsWith(prefix.data(), std::int32_t(prefix.size()));
 }
 
-// Where a path may stand, the word holds a slash or a backslash; only then do the patterns run.
 bool hasPathSeparator(const icu::UnicodeString& text) {
     return text.indexOf(u'/') >= 0 || text.indexOf(u'\\') >= 0;
 }
 
-icu::UnicodeString addressHost(const icu::UnicodeString& address) {
-    static const CompiledPattern scheme(uR"re((?i)^https?://)re");
-    static const CompiledPattern pathAndAfter(uR"re([/:?#].*$)re");
-    static const CompiledPattern leadingWww(uR"re(^www\.)re");
-    return leadingWww.replaceAll(pathAndAfter.replaceAll(scheme.replaceAll(address, u""), u""),
-                                 u"");
+// The host of an address: scheme, then path, port, query and fragment, then "www." removed.
+class AddressHost {
+public:
+    AddressHost()
+        : scheme_(schemePattern())
+        , rest_(restPattern())
+        , www_(wwwPattern()) {}
+
+    icu::UnicodeString of(const icu::UnicodeString& address) {
+        return www_.replaceAll(rest_.replaceAll(scheme_.replaceAll(address, u""), u""), u"");
+    }
+
+private:
+    static const CompiledPattern& schemePattern() {
+        static const CompiledPattern pattern(uR"re((?i)^https?://)re");
+        return pattern;
+    }
+    static const CompiledPattern& restPattern() {
+        static const CompiledPattern pattern(uR"re([/:?#].*$)re");
+        return pattern;
+    }
+    static const CompiledPattern& wwwPattern() {
+        static const CompiledPattern pattern(uR"re(^www\.)re");
+        return pattern;
+    }
+
+    CompiledPattern::Matcher scheme_;
+    CompiledPattern::Matcher rest_;
+    CompiledPattern::Matcher www_;
+};
+
+// An address begins 4 or 5 characters before its "://": "http" or "https" in any letter case
+// is 4 or 5 single UTF-16 units, ſ (U+017F, folding to s) the only one outside ASCII.
+std::int32_t addressCandidate(const icu::UnicodeString& text, std::int32_t from) {
+    const std::int32_t separator = text.indexOf(u"://", 3, from + 4);
+    if (separator < 0)
+        return text.length();
+    return separator - 5 >= from ? separator - 5 : separator - 4;
+}
+
+// An upper bound of the token count, so that the list is allocated once.
+std::size_t wordCount(const icu::UnicodeString& text) {
+    const char16_t* chars = text.getBuffer();
+    std::size_t count = 0;
+    bool inWord = false;
+    for (std::int32_t i = 0, n = text.length(); i < n; ++i) {
+        // Surrogates are never white space, so code units do here.
+        const bool space = UnicodeText::isWhiteSpace(chars[i]);
+        count += !space && !inWord;
+        inWord = !space;
+    }
+    return count;
+}
+
+// What one pass over a word tells about it; the rare cases take the slow paths.
+struct WordTraits {
+    bool marked = false;
+    bool placeholder = false;
+    bool pathSeparator = false;
+    bool ascii = true;
+    bool asciiDigit = false;
+};
+
+WordTraits traitsOf(const icu::UnicodeString& word) {
+    WordTraits traits;
+    const char16_t* chars = word.getBuffer();
+    for (std::int32_t i = 0, n = word.length(); i < n; ++i) {
+        const char16_t c = chars[i];
+        if (c < 0x80) {
+            traits.asciiDigit |= c >= u'0' && c <= u'9';
+            traits.pathSeparator |= c == u'/' || c == u'\\';
+            continue;
+        }
+        traits.ascii = false;
+        traits.marked |= c == TextPreprocessor::sentenceMark;
+        traits.placeholder |= c == Pipeline::placeholderMark;
+    }
+    return traits;
 }
 
 } // namespace
@@ -117,9 +189,11 @@ icu::UnicodeString Pipeline::collapseCodeBlock(const std::optional<icu::UnicodeS
 icu::UnicodeString Pipeline::extractFencedCodeBlocks(const icu::UnicodeString& text) {
     if (text.indexOf(u"```") < 0)
         return text;
-    icu::UnicodeString result;
+    const std::vector<FencedBlockScanner::Block> blocks = FencedBlockScanner::closedBlocks(text);
+    icu::UnicodeString result =
+        UnicodeText::withCapacity(text.length() + 16 * std::int32_t(blocks.size()));
     std::int32_t copiedUpTo = 0;
-    for (const FencedBlockScanner::Block& block : FencedBlockScanner::closedBlocks(text)) {
+    for (const FencedBlockScanner::Block& block : blocks) {
         result.append(text, copiedUpTo, block.start - copiedUpTo);
         result.append(collapseCodeBlock(block.language, block.body));
         copiedUpTo = block.end;
@@ -129,8 +203,8 @@ icu::UnicodeString Pipeline::extractFencedCodeBlocks(const icu::UnicodeString& t
 }
 
 icu::UnicodeString Pipeline::extractInline(const icu::UnicodeString& text) {
-    static const CompiledPattern image(uR"re(!\[([^\]]*)\]\(([^)]*)\))re");
-    static const CompiledPattern link(uR"re(\[([^\]]+)\]\(([^)]*)\))re");
+    static const CompiledPattern image(uR"re(!\[([^\]]*)\]\(([^)]*)\))re", 0, u"!");
+    static const CompiledPattern link(uR"re(\[([^\]]+)\]\(([^)]*)\))re", 0, u"[");
 
     icu::UnicodeString result = extractCodeSpans(text);
     if (result.indexOf(u"![") >= 0)
@@ -142,7 +216,7 @@ icu::UnicodeString Pipeline::extractInline(const icu::UnicodeString& text) {
 
 icu::UnicodeString Pipeline::extractCodeSpans(const icu::UnicodeString& text) {
     // The pipeline's own marks are kept out of spans, so a span's text never carries them.
-    static const CompiledPattern codeSpan(uR"re(`([^`\n\x{E000}\x{E001}]+)`)re");
+    static const CompiledPattern codeSpan(uR"re(`([^`\n\x{E000}\x{E001}]+)`)re", 0, u"`");
     if (text.indexOf(u'`') < 0)
         return text;
     return codeSpan.replacingMatches(text, [this](const CompiledPattern::Groups& groups) {
@@ -154,11 +228,12 @@ icu::UnicodeString Pipeline::extractAddresses(const icu::UnicodeString& text) {
     // An address stops at the pipeline's marks: a list item's sentence mark after an address
     // stays outside it.
     static const CompiledPattern address(
-        uR"re((?i)\bhttps?://[^\s<>\x{22}'\)\]\x{E000}\x{E001}]+)re");
+        uR"re((?i)\bhttps?://[^\s<>\x{22}'\)\]\x{E000}\x{E001}]+)re", 0, addressCandidate);
     if (text.indexOf(u"://") < 0)
         return text;
-    return address.replacingMatches(text, [this](const CompiledPattern::Groups& groups) {
-        const icu::UnicodeString host = addressHost(groups[0].value_or(u""));
+    AddressHost hosts;
+    return address.replacingMatches(text, [this, &hosts](const CompiledPattern::Groups& groups) {
+        const icu::UnicodeString host = hosts.of(groups[0].value_or(u""));
         icu::UnicodeString shown = icu::UnicodeString(u"⟨").append(host).append(u"⟩");
         return stashToken(Token{.text = utf8(shown), .kind = TokenKind::url()});
     });
@@ -191,6 +266,7 @@ std::vector<Token> Pipeline::tokenize(const icu::UnicodeString& text) const {
     }
 
     std::vector<Token> tokens;
+    tokens.reserve(wordCount(text));
     std::int64_t sentence = 0;
     std::int64_t paragraphIndex = 0;
     for (std::size_t p = 0; p < paragraphs.size(); ++p) {
@@ -233,15 +309,14 @@ std::vector<Token> Pipeline::tokenize(const icu::UnicodeString& text) const {
 }
 
 std::optional<Token> Pipeline::resolveStashed(const icu::UnicodeString& word) const {
-    static const CompiledPattern placeholder(uR"re(^\x{E000}(\d+)\x{E000}([.,;:!?…]*)$)re");
-    const auto groups = placeholder.firstMatchGroups(word);
-    if (!groups || groups->size() < 3 || !(*groups)[1])
+    const auto placeholder = StashReference::parse(word);
+    if (!placeholder)
         return std::nullopt;
-    const auto index = decimalValue(*(*groups)[1]);
+    const auto index = decimalValue(placeholder->digits);
     if (!index || *index >= std::int64_t(stash_.size()))
         return std::nullopt;
     Token token = stash_[std::size_t(*index)];
-    const WordEnding::Flags flags = WordEnding::flagsOf((*groups)[2].value_or(u""));
+    const WordEnding::Flags flags = WordEnding::flagsOf(placeholder->punctuation);
     if (flags.endsSentence)
         token.endsSentence = true;
     else if (flags.endsClause)
@@ -250,19 +325,19 @@ std::optional<Token> Pipeline::resolveStashed(const icu::UnicodeString& word) co
 }
 
 std::optional<Token> Pipeline::resolve(const icu::UnicodeString& original) const {
-    const bool marked = original.indexOf(TextPreprocessor::sentenceMark) >= 0;
+    const WordTraits traits = traitsOf(original);
     icu::UnicodeString word =
-        marked ? without(original, TextPreprocessor::sentenceMark)
-               : icu::UnicodeString(false, original.getBuffer(), original.length());
+        traits.marked ? without(original, TextPreprocessor::sentenceMark)
+                      : icu::UnicodeString(false, original.getBuffer(), original.length());
     if (word.isEmpty())
         return std::nullopt;
-    if (word[0] == placeholderMark) {
-        if (auto token = resolveStashed(word)) {
-            token->endsSentence = token->endsSentence || marked;
-            return token;
+    if (traits.placeholder) {
+        if (word[0] == placeholderMark) {
+            if (auto token = resolveStashed(word)) {
+                token->endsSentence = token->endsSentence || traits.marked;
+                return token;
+            }
         }
-    }
-    if (word.indexOf(placeholderMark) >= 0) {
         static const CompiledPattern embedded(uR"re(\x{E000}\d+\x{E000})re");
         // A lone mark left over cannot be shown either.
         word = without(embedded.replaceAll(word, u""), placeholderMark);
@@ -270,26 +345,32 @@ std::optional<Token> Pipeline::resolve(const icu::UnicodeString& original) const
             return std::nullopt;
     }
 
-    Token token{.text = utf8(word), .containsDigits = UnicodeText::containsNumeric(word)};
+    Token token{.text = utf8(word)};
+    token.containsDigits = traits.ascii && !traits.placeholder ? traits.asciiDigit
+                                                               : UnicodeText::containsNumeric(word);
     const WordEnding::Flags flags = WordEnding::flagsOf(word);
     token.endsSentence = flags.endsSentence;
     token.endsClause = flags.endsClause;
+    if (traits.pathSeparator)
+        resolvePath(word, token);
+    token.endsSentence = token.endsSentence || traits.marked;
+    return token;
+}
 
+void Pipeline::resolvePath(const icu::UnicodeString& word, Token& token) {
     const std::int32_t closedEnd =
         WordEnding::trimmedEnd(word, word.length(), WordEnding::closingCharacters);
     const std::int32_t coreEnd =
         WordEnding::trimmedEnd(word, closedEnd, WordEnding::pathTrailingCharacters);
     const icu::UnicodeString core = word.tempSubString(0, coreEnd);
-    if (hasPathSeparator(core) && looksLikePath(core)) {
-        const WordEnding::Flags restFlags = WordEnding::flagsOf(word.tempSubString(coreEnd));
-        token.text = utf8(core);
-        token.kind = TokenKind::code();
-        token.endsSentence = restFlags.endsSentence;
-        token.endsClause = restFlags.endsClause;
-        token.containsDigits = UnicodeText::containsNumeric(core);
-    }
-    token.endsSentence = token.endsSentence || marked;
-    return token;
+    if (!looksLikePath(core))
+        return;
+    const WordEnding::Flags restFlags = WordEnding::flagsOf(word.tempSubString(coreEnd));
+    token.text = utf8(core);
+    token.kind = TokenKind::code();
+    token.endsSentence = restFlags.endsSentence;
+    token.endsClause = restFlags.endsClause;
+    token.containsDigits = UnicodeText::containsNumeric(core);
 }
 
 bool Pipeline::looksLikePath(const icu::UnicodeString& s) {

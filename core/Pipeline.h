@@ -37,6 +37,9 @@ private:
     icu::UnicodeString extractCodeSpans(const icu::UnicodeString& text);
     icu::UnicodeString extractAddresses(const icu::UnicodeString& text);
     std::optional<Token> resolveStashed(const icu::UnicodeString& word) const;
+    // Turns an ordinary word into a code token when, without its trailing punctuation, it
+    // looks like a path.
+    static void resolvePath(const icu::UnicodeString& word, Token& token);
 
     TextPreprocessor::Options options_;
     std::vector<Token> stash_;

@@ -15,6 +15,21 @@ bool isStrippedControl(char16_t c) {
     return c <= 0x08 || c == 0x0B || c == 0x0C || (c >= 0x0E && c <= 0x1F) || c == 0x7F;
 }
 
+// [\x{00}-\x{08}\x{0B}\x{0C}\x{0E}-\x{1F}\x{7F}] deleted: every control but tab, LF and CR.
+icu::UnicodeString withoutStrippedControls(const icu::UnicodeString& text) {
+    icu::UnicodeString result = UnicodeText::withCapacity(text.length());
+    const char16_t* chars = text.getBuffer();
+    std::int32_t copiedUpTo = 0;
+    for (std::int32_t i = 0, n = text.length(); i < n; ++i) {
+        if (!isStrippedControl(chars[i]))
+            continue;
+        result.append(chars, copiedUpTo, i - copiedUpTo);
+        copiedUpTo = i + 1;
+    }
+    result.append(chars, copiedUpTo, text.length() - copiedUpTo);
+    return result;
+}
+
 struct ControlCharacters {
     bool escape = false;
     bool csi8Bit = false;
@@ -26,11 +41,11 @@ ControlCharacters controlCharactersIn(const icu::UnicodeString& text) {
     const char16_t* chars = text.getBuffer();
     for (std::int32_t i = 0, n = text.length(); i < n; ++i) {
         const char16_t c = chars[i];
-        if (c >= 0x20 && c != 0x7F && c != 0x9B)
-            continue;
-        found.escape |= c == 0x1B;
-        found.csi8Bit |= c == 0x9B;
-        found.other |= isStrippedControl(c);
+        if (c < 0x20 || c == 0x7F || c == 0x9B) {
+            found.escape |= c == 0x1B;
+            found.csi8Bit |= c == 0x9B;
+            found.other |= isStrippedControl(c);
+        }
     }
     return found;
 }
@@ -40,7 +55,7 @@ icu::UnicodeString deletingPairs(const icu::UnicodeString& text, char16_t c) {
     const char16_t pair[] = {c, c};
     if (text.indexOf(pair, 2, 0) < 0)
         return text;
-    icu::UnicodeString result;
+    icu::UnicodeString result = UnicodeText::withCapacity(text.length());
     const char16_t* chars = text.getBuffer();
     const std::int32_t n = text.length();
     std::int32_t copiedUpTo = 0;
@@ -84,13 +99,11 @@ std::vector<Token> TextPreprocessor::tokens(std::string_view from, const Options
 
 icu::UnicodeString TextPreprocessor::stripANSI(const icu::UnicodeString& text) {
     static const CompiledPattern operatingSystemCommand(
-        uR"re(\x{1B}\][^\x{07}\x{1B}]*(\x{07}|\x{1B}\\))re");
+        uR"re(\x{1B}\][^\x{07}\x{1B}]*(\x{07}|\x{1B}\\))re", 0, u"\x1B");
     static const CompiledPattern controlSequence(
-        uR"re(\x{1B}\[[0-9;:?<=>]*[ !\x{22}#$%&'()*+,\-./]*[@-~])re");
-    static const CompiledPattern controlSequence8Bit(uR"re(\x{9B}[0-9;:?<=>]*[@-~])re");
-    static const CompiledPattern twoCharacterEscape(uR"re(\x{1B}[@-_])re");
-    static const CompiledPattern controlCharacter(
-        uR"re([\x{00}-\x{08}\x{0B}\x{0C}\x{0E}-\x{1F}\x{7F}])re");
+        uR"re(\x{1B}\[[0-9;:?<=>]*[ !\x{22}#$%&'()*+,\-./]*[@-~])re", 0, u"\x1B");
+    static const CompiledPattern controlSequence8Bit(uR"re(\x{9B}[0-9;:?<=>]*[@-~])re", 0, u"\x9B");
+    static const CompiledPattern twoCharacterEscape(uR"re(\x{1B}[@-_])re", 0, u"\x1B");
 
     // Each pattern starts with a character that plain text rarely holds; skip the ones whose
     // trigger is absent. Deleting never creates a trigger character.
@@ -105,7 +118,7 @@ icu::UnicodeString TextPreprocessor::stripANSI(const icu::UnicodeString& text) {
     if (found.escape)
         result = twoCharacterEscape.replaceAll(result, u"");
     if (found.other)
-        result = controlCharacter.replaceAll(result, u"");
+        result = withoutStrippedControls(result);
     return result;
 }
 
@@ -163,7 +176,7 @@ icu::UnicodeString TextPreprocessor::filterChromeLines(const icu::UnicodeString&
 
 icu::UnicodeString TextPreprocessor::stripEmphasis(const icu::UnicodeString& text) {
     static const CompiledPattern asteriskEmphasis(
-        uR"re((?<=\s|^)\*([^*\n]+)\*(?=[\s.,;:!?)\]]|$))re", UREGEX_MULTILINE);
+        uR"re((?<=\s|^)\*([^*\n]+)\*(?=[\s.,;:!?)\]]|$))re", UREGEX_MULTILINE, u"*");
     static const CompiledPattern underscoreEmphasis(uR"re((?<![\w`])_([^_\s][^_\n]*)_(?![\w]))re");
 
     icu::UnicodeString result = deletingPairs(deletingPairs(text, u'*'), u'_');

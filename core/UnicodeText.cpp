@@ -45,29 +45,44 @@ std::string toUtf8(const icu::UnicodeString& text) {
     return out;
 }
 
+icu::UnicodeString withCapacity(std::int32_t capacity) {
+    icu::UnicodeString text;
+    if (text.getBuffer(capacity) != nullptr)
+        text.releaseBuffer(0);
+    return text;
+}
+
 void appendUtf8(std::string& out, const char16_t* chars, std::int32_t length) {
-    out.reserve(out.size() + std::size_t(length));
+    std::size_t bytes = 0;
+    for (std::int32_t i = 0; i < length; ++i)
+        bytes += chars[i] < 0x80 ? 1 : 3; // a surrogate pair: 2 × 3 >= 4
+    const std::size_t start = out.size();
+    out.resize(start + bytes);
+    char* write = out.data() + start;
     for (std::int32_t i = 0; i < length;) {
+        if (chars[i] < 0x80) {
+            *write++ = char(chars[i++]);
+            continue;
+        }
         UChar32 c = 0;
         U16_NEXT(chars, i, length, c);
         if (U_IS_SURROGATE(c))
             c = 0xFFFD;
-        if (c < 0x80) {
-            out.push_back(char(c));
-        } else if (c < 0x800) {
-            out.push_back(char(0xC0 | (c >> 6)));
-            out.push_back(char(0x80 | (c & 0x3F)));
+        if (c < 0x800) {
+            *write++ = char(0xC0 | (c >> 6));
+            *write++ = char(0x80 | (c & 0x3F));
         } else if (c < 0x10000) {
-            out.push_back(char(0xE0 | (c >> 12)));
-            out.push_back(char(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(char(0x80 | (c & 0x3F)));
+            *write++ = char(0xE0 | (c >> 12));
+            *write++ = char(0x80 | ((c >> 6) & 0x3F));
+            *write++ = char(0x80 | (c & 0x3F));
         } else {
-            out.push_back(char(0xF0 | (c >> 18)));
-            out.push_back(char(0x80 | ((c >> 12) & 0x3F)));
-            out.push_back(char(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(char(0x80 | (c & 0x3F)));
+            *write++ = char(0xF0 | (c >> 18));
+            *write++ = char(0x80 | ((c >> 12) & 0x3F));
+            *write++ = char(0x80 | ((c >> 6) & 0x3F));
+            *write++ = char(0x80 | (c & 0x3F));
         }
     }
+    out.resize(std::size_t(write - out.data()));
 }
 
 std::int64_t graphemeCount(const icu::UnicodeString& text) {
@@ -89,29 +104,19 @@ std::int64_t graphemeCount(std::string_view utf8) {
 }
 
 bool containsNumeric(const icu::UnicodeString& text) {
-    for (std::int32_t i = 0; i < text.length(); i = text.moveIndex32(i, 1)) {
-        const char16_t unit = text[i];
-        if (unit < 0x80) {
-            if (unit >= u'0' && unit <= u'9')
+    const char16_t* chars = text.getBuffer();
+    const std::int32_t length = text.length();
+    for (std::int32_t i = 0; i < length;) {
+        UChar32 c = 0;
+        U16_NEXT(chars, i, length, c);
+        if (c < 0x80) {
+            if (c >= u'0' && c <= u'9')
                 return true;
-            continue;
-        }
-        if (u_getIntPropertyValue(text.char32At(i), UCHAR_NUMERIC_TYPE) != U_NT_NONE)
+        } else if (u_getIntPropertyValue(c, UCHAR_NUMERIC_TYPE) != U_NT_NONE) {
             return true;
+        }
     }
     return false;
-}
-
-bool isWhiteSpace(UChar32 c) {
-    if (c < 0x80)
-        return c == 0x20 || (c >= 0x09 && c <= 0x0D);
-    return u_isUWhiteSpace(c);
-}
-
-bool isSpaceOrTab(char16_t c) {
-    if (c < 0x80)
-        return c == u' ' || c == u'\t';
-    return u_charType(c) == U_SPACE_SEPARATOR;
 }
 
 icu::UnicodeString trimmedOfSpaces(const icu::UnicodeString& text) {
