@@ -53,6 +53,8 @@ std::optional<TerminalKey> plainKey(char byte) {
         return TerminalKey::quit;
     case '\x03':
         return TerminalKey::interrupt;
+    case '\x1a':
+        return TerminalKey::suspend;
     default:
         return std::nullopt;
     }

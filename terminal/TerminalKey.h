@@ -16,6 +16,7 @@ enum class TerminalKey {
     escape,
     quit,
     interrupt,
+    suspend,
 };
 
 } // namespace Blinkwit

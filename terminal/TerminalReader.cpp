@@ -36,6 +36,7 @@ TerminalReader::TerminalReader(TerminalSession& session, ReaderEngine& engine,
         scrollCode(0, 0);
         scheduleDraw();
     });
+    connect(&session_, &TerminalSession::suspendRequested, this, &TerminalReader::suspend);
     connect(&session_, &TerminalSession::terminationRequested, this,
             [this](int signal) { quit(128 + (signal == 0 ? SIGHUP : signal)); });
     connect(&engine_, &ReaderEngine::phaseChanged, this, &TerminalReader::scheduleDraw);
@@ -93,6 +94,9 @@ void TerminalReader::handleKey(TerminalKey key) {
     case TerminalKey::interrupt:
         quit(exitInterrupted);
         break;
+    case TerminalKey::suspend:
+        suspend();
+        break;
     }
 }
 
@@ -132,7 +136,17 @@ void TerminalReader::handleCodeKey(TerminalKey key) {
     case TerminalKey::interrupt:
         quit(exitInterrupted);
         break;
+    case TerminalKey::suspend:
+        suspend();
+        break;
     }
+}
+
+// Reading pauses while the program is stopped, so no words are missed or rushed afterwards.
+void TerminalReader::suspend() {
+    if (engine_.phase().is(Phase::Case::reading))
+        engine_.togglePause();
+    session_.suspend();
 }
 
 void TerminalReader::scrollCode(int lines, int columns) {

@@ -33,6 +33,7 @@ private:
     void handleKey(TerminalKey key);
     void handleCodeKey(TerminalKey key);
     void scrollCode(int lines, int columns);
+    void suspend();
     void quit(int status);
     void scheduleDraw();
     void draw();

@@ -19,7 +19,9 @@ namespace {
 constexpr std::string_view enterSequence = "\x1b[?1049h\x1b[?25l\x1b[?7l";
 constexpr std::string_view restoreSequence = "\x1b[0m\x1b[?2026l\x1b[?7h\x1b[?25h\x1b[?1049l";
 
-constexpr std::array<int, 5> terminationSignals{SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGWINCH};
+// Handled on the event loop: termination, resize, and stop and continue for job control.
+constexpr std::array<int, 7> forwardedSignals{SIGINT,   SIGTERM, SIGHUP, SIGQUIT,
+                                              SIGWINCH, SIGTSTP, SIGCONT};
 constexpr std::array<int, 6> crashSignals{SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT, SIGTRAP};
 
 // State the signal handlers need; only async-signal-safe calls touch it there.
@@ -63,12 +65,16 @@ void crashed(int signal) {
     errno = savedErrno;
 }
 
-void install(int signal, void (*handler)(int)) {
+void handle(int signal, void (*handler)(int), struct sigaction* previous = nullptr) {
     struct sigaction action {};
     action.sa_handler = handler;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    ::sigaction(signal, &action, &previousActions[std::size_t(signal)]);
+    ::sigaction(signal, &action, previous);
+}
+
+void install(int signal, void (*handler)(int)) {
+    handle(signal, handler, &previousActions[std::size_t(signal)]);
 }
 
 void uninstall(int signal) {
@@ -131,20 +137,37 @@ TerminalSession::~TerminalSession() {
 
 void TerminalSession::enter() {
     sessionFd = writeFd_;
-    for (int signal : terminationSignals)
+    for (int signal : forwardedSignals)
         install(signal, forwardSignal);
     for (int signal : crashSignals)
         install(signal, crashed);
-    const termios raw = rawModes(savedModes);
-    ::tcsetattr(writeFd_, TCSANOW, &raw);
-    sessionActive = 1;
+    takeOver();
     active_ = true;
-    writeAll(writeFd_, enterSequence);
 
     keyNotifier_ = std::make_unique<QSocketNotifier>(readFd_, QSocketNotifier::Read);
     connect(keyNotifier_.get(), &QSocketNotifier::activated, this, [this] { readKeys(); });
     signalNotifier_ = std::make_unique<QSocketNotifier>(signalPipe[0], QSocketNotifier::Read);
     connect(signalNotifier_.get(), &QSocketNotifier::activated, this, [this] { readSignals(); });
+}
+
+void TerminalSession::takeOver() {
+    const termios raw = rawModes(savedModes);
+    ::tcsetattr(writeFd_, TCSANOW, &raw);
+    sessionActive = 1;
+    writeAll(writeFd_, enterSequence);
+}
+
+void TerminalSession::suspend() {
+    if (!active_)
+        return;
+    restoreTerminal();
+    handle(SIGTSTP, SIG_DFL);
+    // The process stops here until it is continued (the shell's fg). In a process group
+    // without job control the kernel drops the stop and this returns at once.
+    ::raise(SIGTSTP);
+    handle(SIGTSTP, forwardSignal);
+    takeOver();
+    emit resized();
 }
 
 void TerminalSession::restore() {
@@ -162,7 +185,7 @@ void TerminalSession::restore() {
     restoreTerminal();
     for (int signal : crashSignals)
         uninstall(signal);
-    for (int signal : terminationSignals)
+    for (int signal : forwardedSignals)
         uninstall(signal);
     ::sigprocmask(SIG_SETMASK, &previous, nullptr);
 }
@@ -205,10 +228,18 @@ void TerminalSession::readSignals() {
     ssize_t count = 0;
     while (active_ && (count = ::read(signalPipe[0], buffer.data(), buffer.size())) > 0) {
         for (ssize_t i = 0; i < count; ++i) {
-            if (buffer[std::size_t(i)] == char(SIGWINCH))
+            const int signal = buffer[std::size_t(i)];
+            if (signal == SIGWINCH) {
                 emit resized();
-            else
-                emit terminationRequested(int(buffer[std::size_t(i)]));
+            } else if (signal == SIGTSTP) {
+                emit suspendRequested();
+            } else if (signal == SIGCONT) {
+                // Continued after a stop we did not ask for: the shell may have reset the modes.
+                takeOver();
+                emit resized();
+            } else {
+                emit terminationRequested(signal);
+            }
         }
     }
 }

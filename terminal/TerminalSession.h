@@ -29,16 +29,22 @@ public:
     void write(std::string_view bytes);
     // Leaves raw mode and the alternate screen; idempotent.
     void restore();
+    // Gives the terminal back and stops the process, as Ctrl+Z does elsewhere; takes the
+    // terminal again when the process is continued (and reports resized() to redraw).
+    void suspend();
 
 signals:
     void keyBytes(const QByteArray& bytes);
     void resized();
+    // Ctrl+Z from outside (SIGTSTP): the reader should pause, then call suspend().
+    void suspendRequested();
     // SIGINT, SIGTERM, SIGHUP or SIGQUIT arrived, or the terminal went away (signal 0).
     void terminationRequested(int signal);
 
 private:
     TerminalSession(int readFd, int writeFd);
     void enter();
+    void takeOver();
     void readKeys();
     void readSignals();
 

@@ -20,11 +20,11 @@ struct Decoding {
 
 TEST(KeyDecoder, DecodesPlainKeysAndArrowsInOneRead) {
     Decoding d;
-    d.decoder.feed("\x1b[A\x1b[B\x1b[C\x1b[D \r\nqQ\x03x\xc3\xa9");
+    d.decoder.feed("\x1b[A\x1b[B\x1b[C\x1b[D \r\nqQ\x03\x1ax\xc3\xa9");
     EXPECT_EQ(d.keys,
               (Keys{TerminalKey::up, TerminalKey::down, TerminalKey::right, TerminalKey::left,
                     TerminalKey::space, TerminalKey::enter, TerminalKey::enter, TerminalKey::quit,
-                    TerminalKey::quit, TerminalKey::interrupt}));
+                    TerminalKey::quit, TerminalKey::interrupt, TerminalKey::suspend}));
     EXPECT_EQ(d.scheduler.pendingCount(), 0u);
 }
 

@@ -216,6 +216,26 @@ TEST_F(TerminalReader, RedrawsOnResizeAndRestoresTheTerminalOnSigterm) {
     EXPECT_EQ(session.exitStatus(), 128 + SIGTERM);
 }
 
+TEST_F(TerminalReader, CtrlZGivesTheTerminalBackAndFgResumesPaused) {
+    TmuxSession session(
+        {.text = "Stopping and continuing keeps the place in the text.\n", .wpm = 100});
+    ASSERT_TRUE(session.waitFor([](const QStringList& rows) { return bool(wordOnScreen(rows)); }));
+    session.sendKeys({"C-z"});
+    ASSERT_TRUE(session.waitForText("reader stopped"));
+    EXPECT_EQ(session.modesWhileStopped(), session.modesBefore());
+    EXPECT_EQ(session.paneFormat("#{cursor_flag}"), "1");
+    EXPECT_EQ(session.paneFormat("#{alternate_on}"), "0");
+
+    session.continueStopped();
+    EXPECT_TRUE(session.waitFor([](const QStringList& rows) {
+        return wordOnScreen(rows) && rows.join('\n').contains("Space to resume");
+    }));
+    EXPECT_EQ(session.paneFormat("#{alternate_on}"), "1");
+    session.sendKeys({"q"});
+    expectTerminalRestored(session);
+    EXPECT_EQ(session.exitStatus(), 0);
+}
+
 TEST_F(TerminalReader, CrashSignalStillRestoresTheTerminal) {
     TmuxSession session({.text = "A crash must not leave the terminal in raw mode.\n"});
     ASSERT_TRUE(session.waitFor([](const QStringList& rows) { return bool(wordOnScreen(rows)); }));

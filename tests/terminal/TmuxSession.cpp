@@ -34,7 +34,7 @@ TmuxSession::TmuxSession(const Options& options)
     writeSettings(options);
     writeScript(options);
     run({"-f", "/dev/null", "new-session", "-d", "-x", QString::number(options.columns), "-y",
-         QString::number(options.rows), "sh " + dir_.filePath("run.sh")});
+         QString::number(options.rows), "bash " + dir_.filePath("run.sh")});
     run({"pipe-pane", "-o", "cat >> '" + dir_.filePath("output") + "'"});
     QFile go(dir_.filePath("go"));
     go.open(QIODevice::WriteOnly);
@@ -61,12 +61,23 @@ void TmuxSession::writeScript(const Options& options) const {
     const QString start = options.throughPipe ? "cat text.md | " + launch : launch + " text.md";
     QFile script(dir_.filePath("run.sh"));
     script.open(QIODevice::WriteOnly);
-    script.write(QStringLiteral("dir='%1'\n"
+    // Job control on, as in an interactive shell: Ctrl+Z stops the program and the script
+    // carries on; it continues the program (fg) once the test asks for it.
+    script.write(QStringLiteral("set -m\n"
+                                "dir='%1'\n"
                                 "cd \"$dir\"\n"
                                 "while [ ! -e go ]; do sleep 0.02; done\n"
                                 "stty -g > modes-before\n"
                                 "%2\n"
-                                "echo $? > status.tmp && mv status.tmp status\n"
+                                "status=$?\n"
+                                "if [ $status -eq 148 ]; then\n"
+                                "  stty -g > modes-stopped\n"
+                                "  echo 'reader stopped'\n"
+                                "  while [ ! -e resume ]; do sleep 0.02; done\n"
+                                "  fg > /dev/null\n"
+                                "  status=$?\n"
+                                "fi\n"
+                                "echo $status > status.tmp && mv status.tmp status\n"
                                 "stty -g > modes-after\n"
                                 "echo 'shell prompt is back'\n"
                                 "exec sleep 3600\n")
@@ -146,6 +157,14 @@ QString TmuxSession::modesBefore() const {
 }
 QString TmuxSession::modesAfter() const {
     return readFile("modes-after");
+}
+QString TmuxSession::modesWhileStopped() const {
+    return readFile("modes-stopped");
+}
+
+void TmuxSession::continueStopped() const {
+    QFile resume(dir_.filePath("resume"));
+    resume.open(QIODevice::WriteOnly);
 }
 
 // Replays the program's output on a grid of rows: it positions the cursor at the start of a row

@@ -49,6 +49,9 @@ public:
     // stty -g before and after the program ran.
     QString modesBefore() const;
     QString modesAfter() const;
+    // After Ctrl+Z: the modes while the program is stopped, and continuing it (fg).
+    QString modesWhileStopped() const;
+    void continueStopped() const;
 
     // Every frame the program drew, as screen rows, in order.
     std::vector<QStringList> recordedFrames() const;
