@@ -244,18 +244,39 @@ TEST_F(TerminalReader, CrashSignalStillRestoresTheTerminal) {
     EXPECT_GT(session.exitStatus(), 128); // ended by the signal, not by a clean exit
 }
 
-TEST_F(TerminalReader, WithoutATerminalItFailsClearly) {
+struct Outcome {
+    int status = -1;
+    QByteArray errors;
+};
+
+// Runs the program in a new session, so it has no controlling terminal.
+Outcome runDetached(const QStringList& arguments, const QByteArray& input) {
     QTemporaryDir dir;
     QProcess program;
     program.setProgram("setsid");
-    program.setArguments({"-w", BLINKWIT_EXECUTABLE, "read", "--terminal", "-"});
+    program.setArguments(QStringList{"-w", BLINKWIT_EXECUTABLE} + arguments);
     auto environment = QProcessEnvironment::systemEnvironment();
     environment.insert("XDG_CONFIG_HOME", dir.path());
     program.setProcessEnvironment(environment);
     program.start();
-    program.write("Some text to read.\n");
+    program.write(input);
     program.closeWriteChannel();
-    ASSERT_TRUE(program.waitForFinished(30000));
-    EXPECT_EQ(program.exitCode(), 1);
-    EXPECT_TRUE(program.readAllStandardError().contains("no terminal to read keys from"));
+    program.waitForFinished(30000);
+    return {program.exitCode(), program.readAllStandardError()};
+}
+
+TEST_F(TerminalReader, FailsClearlyWithoutATerminalOrWithoutReadableText) {
+    Outcome outcome = runDetached({"read", "--terminal", "-"}, "Some text to read.\n");
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_TRUE(outcome.errors.contains("no terminal to read keys from"));
+
+    outcome = runDetached({"read", "--terminal", "/nonexistent/text.md"}, {});
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_TRUE(outcome.errors.contains("cannot read '/nonexistent/text.md'"));
+
+    outcome = runDetached({"read", "--terminal", "one.md", "two.md"}, {});
+    EXPECT_EQ(outcome.status, 2);
+    outcome = runDetached({"read", "--terminal", "--fast"}, {});
+    EXPECT_EQ(outcome.status, 2);
+    EXPECT_TRUE(outcome.errors.contains("unknown option '--fast'"));
 }
