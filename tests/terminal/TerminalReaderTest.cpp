@@ -27,6 +27,11 @@ std::optional<WordOnScreen> wordOnScreen(const QStringList& rows) {
     return std::nullopt;
 }
 
+QString currentWord(const QStringList& rows) {
+    const auto word = wordOnScreen(rows);
+    return word ? word->row.trimmed() : QString();
+}
+
 // The rows holding block characters, without the indentation they share or trailing blanks.
 QString figure(const QStringList& rows) {
     QStringList kept;
@@ -145,7 +150,7 @@ TEST_F(TerminalReader, PauseSpeedAndJumpsFollowTheKeysAndEscapeRestores) {
     session.sendKeys({"Right"});
     EXPECT_TRUE(session.waitFor([](const QStringList& rows) {
         return showsPausedSentence(rows, "Second sentence follows now.") &&
-               wordOnScreen(rows)->row.trimmed() == "Second";
+               currentWord(rows) == "Second";
     }));
     session.sendKeys({"S-Right"});
     EXPECT_TRUE(session.waitFor([](const QStringList& rows) {
@@ -157,8 +162,7 @@ TEST_F(TerminalReader, PauseSpeedAndJumpsFollowTheKeysAndEscapeRestores) {
     }));
     session.sendKeys({"S-Left"});
     EXPECT_TRUE(session.waitFor([](const QStringList& rows) {
-        return showsPausedSentence(rows, "First sentence is here.") &&
-               wordOnScreen(rows)->row.trimmed() == "First";
+        return showsPausedSentence(rows, "First sentence is here.") && currentWord(rows) == "First";
     }));
 
     session.sendKeys({"Escape"});
@@ -203,7 +207,7 @@ TEST_F(TerminalReader, RedrawsOnResizeAndRestoresTheTerminalOnSigterm) {
                          .wpm = 100,
                          .darkTheme = false});
     ASSERT_TRUE(session.waitFor([](const QStringList& rows) { return bool(wordOnScreen(rows)); }));
-    EXPECT_EQ(wordOnScreen(session.screen())->column, 40);
+    EXPECT_EQ(wordOnScreen(session.screen()).value_or(WordOnScreen{}).column, 40);
     session.sendKeys({"Space"});
     session.resize(100, 30);
     EXPECT_TRUE(session.waitFor([](const QStringList& rows) {
