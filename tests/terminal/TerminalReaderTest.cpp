@@ -77,8 +77,9 @@ protected:
 } // namespace
 
 TEST_F(TerminalReader, CountsDownReadsOnOneColumnFinishesAndQuitsCleanly) {
-    TmuxSession session(
-        {.text = "a reading extraordinarily to be wonderful.\n", .throughPipe = true, .wpm = 1000});
+    TmuxSession session({.text = "a reading extraordinarily to be wonderful.\n",
+                         .throughPipe = true,
+                         .wpm = 300}); // slow enough that a busy machine shows every word
     ASSERT_TRUE(session.waitForText("Done \u2014 6 words"));
     EXPECT_TRUE(
         session.waitForText("Space to replay \u00b7 \u2190 to step back \u00b7 Esc to close"));
