@@ -329,6 +329,18 @@ FrameComposer::CodeViewport FrameComposer::codeViewport(TerminalSize size) {
     return {std::max(0, codeRows - 2), std::max(0, layout.columns - 2 * layout.margin - 4)};
 }
 
+bool FrameComposer::onProgressBar(TerminalSize size, int row) {
+    const Layout layout(size);
+    return layout.footer && row >= layout.rows - 3 && row <= layout.rows - 1;
+}
+
+double FrameComposer::progressFraction(TerminalSize size, int column) {
+    const Layout layout(size);
+    const int width = std::max(1, layout.columns - 2 * layout.margin);
+    // The middle of the clicked cell, as a fraction of the bar.
+    return std::clamp((column - layout.margin + 0.5) / width, 0.0, 1.0);
+}
+
 Frame FrameComposer::compose(const ReaderSnapshot& snapshot, TerminalSize size,
                              const TerminalTheme& theme) {
     const Layout layout(size);

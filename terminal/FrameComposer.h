@@ -30,6 +30,11 @@ public:
                          const TerminalTheme& theme);
     // How many code lines and columns an expanded code block shows at this size.
     static CodeViewport codeViewport(TerminalSize size);
+    // Whether a click on this row hits the progress bar (its row and the rows next to it).
+    static bool onProgressBar(TerminalSize size, int row);
+    // The seek fraction for a release at this column: 0 at or left of the bar's start, 1 at or
+    // right of its end.
+    static double progressFraction(TerminalSize size, int column);
     // The column of the pivot letter (and of the fixation marks).
     static int pivotColumn(TerminalSize size) { return size.columns / 2; }
 };

@@ -1,5 +1,7 @@
 #include "KeyDecoder.h"
 
+#include <algorithm>
+#include <array>
 #include <utility>
 
 namespace Blinkwit {
@@ -62,8 +64,10 @@ std::optional<TerminalKey> plainKey(char byte) {
 
 } // namespace
 
-KeyDecoder::KeyDecoder(Scheduler& scheduler, std::function<void(TerminalKey)> onKey)
+KeyDecoder::KeyDecoder(Scheduler& scheduler, std::function<void(TerminalKey)> onKey,
+                       std::function<void(TerminalClick)> onClick)
     : onKey_(std::move(onKey))
+    , onClick_(std::move(onClick))
     , escapeTimer_(scheduler) {}
 
 void KeyDecoder::feed(std::string_view bytes) {
@@ -106,8 +110,9 @@ std::size_t KeyDecoder::decodeCsi() {
         const char c = pending_[at];
         if (c >= 0x40 && c <= 0x7E) {
             const std::string_view parameters = std::string_view(pending_).substr(2, at - 2);
-            if (c >= 'a' && c <= 'd' &&
-                parameters.empty()) // rxvt: Shift+arrow with a lower-case final byte
+            if (parameters.starts_with('<') && (c == 'M' || c == 'm'))
+                emitClick(parameters.substr(1), c == 'M');
+            else if (c >= 'a' && c <= 'd' && parameters.empty()) // rxvt Shift+arrow
                 emit(arrow(char(c - 'a' + 'A'), true));
             else
                 emit(arrow(c, hasShiftModifier(parameters)));
@@ -129,6 +134,25 @@ std::size_t KeyDecoder::decodeSs3() {
 void KeyDecoder::emit(std::optional<TerminalKey> key) {
     if (key)
         onKey_(*key);
+}
+
+// "button;column;row", one-based; button 0 is the left button without modifiers, motion or
+// wheel bits.
+void KeyDecoder::emitClick(std::string_view parameters, bool pressed) {
+    std::array<int, 3> values{-1, -1, -1};
+    std::size_t field = 0;
+    for (char c : parameters) {
+        if (c == ';' && field + 1 < values.size()) {
+            ++field;
+        } else if (c >= '0' && c <= '9' && values[field] < 100000) {
+            values[field] = std::max(values[field], 0) * 10 + (c - '0');
+        } else {
+            return;
+        }
+    }
+    if (field != 2 || values[0] != 0 || values[1] < 1 || values[2] < 1 || !onClick_)
+        return;
+    onClick_(TerminalClick{pressed, values[1] - 1, values[2] - 1});
 }
 
 void KeyDecoder::timeOut() {

@@ -10,15 +10,16 @@
 
 namespace Blinkwit {
 
-// Turns the bytes read from a terminal in raw mode into keys. A lone Escape byte and the start
-// of an escape sequence look the same, so an Escape only counts as the key when nothing follows
-// it within escapeTimeout; bytes that arrive later continue the sequence.
+// Turns the bytes read from a terminal in raw mode into keys and clicks (SGR mouse reports). A lone
+// Escape byte and the start of an escape sequence look the same, so an Escape only counts as the
+// key when nothing follows it within escapeTimeout; bytes that arrive later continue the sequence.
 class KeyDecoder {
 public:
     // Long enough for a sequence split across packets on a slow remote link.
     static constexpr double escapeTimeout = 0.1;
 
-    KeyDecoder(Scheduler& scheduler, std::function<void(TerminalKey)> onKey);
+    KeyDecoder(Scheduler& scheduler, std::function<void(TerminalKey)> onKey,
+               std::function<void(TerminalClick)> onClick = {});
 
     void feed(std::string_view bytes);
 
@@ -30,9 +31,11 @@ private:
     std::size_t decodeCsi();
     std::size_t decodeSs3();
     void emit(std::optional<TerminalKey> key);
+    void emitClick(std::string_view parameters, bool pressed);
     void timeOut();
 
     std::function<void(TerminalKey)> onKey_;
+    std::function<void(TerminalClick)> onClick_;
     Timer escapeTimer_;
     std::string pending_;
 };

@@ -19,4 +19,14 @@ enum class TerminalKey {
     suspend,
 };
 
+// A left mouse button press or release at a cell (zero-based). Other buttons, the wheel and
+// motion are not reported.
+struct TerminalClick {
+    bool pressed = false;
+    int column = 0;
+    int row = 0;
+
+    bool operator==(const TerminalClick&) const = default;
+};
+
 } // namespace Blinkwit

@@ -26,7 +26,9 @@ TerminalReader::TerminalReader(TerminalSession& session, ReaderEngine& engine,
     , engine_(engine)
     , settings_(settings)
     , depth_(depth)
-    , decoder_(scheduler, [this](TerminalKey key) { handleKey(key); })
+    , decoder_(
+          scheduler, [this](TerminalKey key) { handleKey(key); },
+          [this](TerminalClick click) { handleClick(click); })
     , drawTimer_(scheduler) {
     connect(&session_, &TerminalSession::keyBytes, this, [this](const QByteArray& bytes) {
         decoder_.feed(std::string_view(bytes.constData(), std::size_t(bytes.size())));
@@ -140,6 +142,18 @@ void TerminalReader::handleCodeKey(TerminalKey key) {
         suspend();
         break;
     }
+}
+
+void TerminalReader::handleClick(TerminalClick click) {
+    const TerminalSize size = session_.size();
+    if (click.pressed) {
+        seeking_ = !quitting_ && FrameComposer::onProgressBar(size, click.row);
+        return;
+    }
+    if (!seeking_)
+        return;
+    seeking_ = false;
+    engine_.seek(FrameComposer::progressFraction(size, click.column));
 }
 
 // Reading pauses while the program is stopped, so no words are missed or rushed afterwards.

@@ -32,6 +32,7 @@ signals:
 private:
     void handleKey(TerminalKey key);
     void handleCodeKey(TerminalKey key);
+    void handleClick(TerminalClick click);
     void scrollCode(int lines, int columns);
     void suspend();
     void quit(int status);
@@ -48,6 +49,8 @@ private:
     int codeLine_ = 0;
     int codeColumn_ = 0;
     bool quitting_ = false;
+    // A press on the progress bar seeks when the button is released, wherever that is.
+    bool seeking_ = false;
 };
 
 } // namespace Blinkwit

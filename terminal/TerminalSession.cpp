@@ -15,9 +15,10 @@ namespace Blinkwit {
 namespace {
 
 // Alternate screen, hidden cursor, no automatic wrap at the right edge (writing the last cell
-// of the last row must not scroll).
-constexpr std::string_view enterSequence = "\x1b[?1049h\x1b[?25l\x1b[?7l";
-constexpr std::string_view restoreSequence = "\x1b[0m\x1b[?2026l\x1b[?7h\x1b[?25h\x1b[?1049l";
+// of the last row must not scroll), mouse button reports in SGR form (for the progress bar).
+constexpr std::string_view enterSequence = "\x1b[?1049h\x1b[?25l\x1b[?7l\x1b[?1000h\x1b[?1006h";
+constexpr std::string_view restoreSequence =
+    "\x1b[?1006l\x1b[?1000l\x1b[0m\x1b[?2026l\x1b[?7h\x1b[?25h\x1b[?1049l";
 
 // Handled on the event loop: termination, resize, and stop and continue for job control.
 constexpr std::array<int, 7> forwardedSignals{SIGINT,   SIGTERM, SIGHUP, SIGQUIT,

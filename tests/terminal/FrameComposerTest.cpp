@@ -212,6 +212,14 @@ TEST(FrameComposer, FooterShowsProgressRateTimeAndKeys) {
               std::string::npos);
     EXPECT_TRUE(labels.ends_with("0:07 left  "));
 
+    // Clicks: the bar's row and its neighbours hit it; the fraction runs across the bar only.
+    EXPECT_TRUE(FrameComposer::onProgressBar(size, 22));
+    EXPECT_TRUE(FrameComposer::onProgressBar(size, 23));
+    EXPECT_FALSE(FrameComposer::onProgressBar(size, 18));
+    EXPECT_EQ(FrameComposer::progressFraction(size, 0), 0.0);
+    EXPECT_EQ(FrameComposer::progressFraction(size, 79), 1.0);
+    EXPECT_DOUBLE_EQ(FrameComposer::progressFraction(size, 39), 37.5 / 76);
+
     const Frame narrow =
         FrameComposer::compose(snapshot(Phase::reading(), word("fox")), TerminalSize{30, 10}, dark);
     EXPECT_EQ(narrow.text(9).find("space pause"), std::string::npos);

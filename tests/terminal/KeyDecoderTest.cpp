@@ -13,7 +13,9 @@ namespace {
 struct Decoding {
     Testing::ManualScheduler scheduler;
     Keys keys;
-    KeyDecoder decoder{scheduler, [this](TerminalKey key) { keys.push_back(key); }};
+    std::vector<TerminalClick> clicks;
+    KeyDecoder decoder{scheduler, [this](TerminalKey key) { keys.push_back(key); },
+                       [this](TerminalClick click) { clicks.push_back(click); }};
 };
 
 } // namespace
@@ -85,4 +87,14 @@ TEST(KeyDecoder, UnknownAndBrokenSequencesAreDroppedAndDecodingRecovers) {
     d.scheduler.advance(KeyDecoder::escapeTimeout * 2); // never finished: no key at all
     d.decoder.feed("A\x1b[A");
     EXPECT_EQ(d.keys, Keys{TerminalKey::up});
+}
+
+TEST(KeyDecoder, ReportsLeftButtonClicksAndIgnoresOtherMouseReports) {
+    Decoding d;
+    d.decoder.feed("\x1b[<0;40;23M\x1b[<0;81;23m"); // left press, release (one-based cells)
+    d.decoder.feed("\x1b[<2;5;5M\x1b[<64;5;5M\x1b[<32;6;5M\x1b[<4;5;5M"); // right, wheel,
+                                                                          // drag, Shift+click
+    d.decoder.feed("\x1b[<0;0;5M\x1b[<0;5M\x1b[<0;99999999999;5M\x1b[<0;x;5M "); // malformed
+    EXPECT_EQ(d.clicks, (std::vector<TerminalClick>{{true, 39, 22}, {false, 80, 22}}));
+    EXPECT_EQ(d.keys, Keys{TerminalKey::space});
 }

@@ -59,6 +59,7 @@ void expectTerminalRestored(const TmuxSession& session) {
     EXPECT_EQ(session.modesAfter(), session.modesBefore());
     EXPECT_EQ(session.paneFormat("#{cursor_flag}"), "1");
     EXPECT_EQ(session.paneFormat("#{alternate_on}"), "0");
+    EXPECT_EQ(session.paneFormat("#{mouse_any_flag}#{mouse_sgr_flag}"), "00");
 }
 
 bool showsPausedSentence(const QStringList& rows, const QString& sentence) {
@@ -164,6 +165,12 @@ TEST_F(TerminalReader, PauseSpeedAndJumpsFollowTheKeysAndEscapeRestores) {
     session.sendKeys({"S-Left"});
     EXPECT_TRUE(session.waitFor([](const QStringList& rows) {
         return showsPausedSentence(rows, "First sentence is here.") && currentWord(rows) == "First";
+    }));
+
+    // A click on the progress bar, released beyond its right end, seeks to the last word.
+    session.sendLiteral("\x1b[<0;40;23M\x1b[<0;80;23m");
+    EXPECT_TRUE(session.waitFor([](const QStringList& rows) {
+        return showsPausedSentence(rows, "Fourth closes it.") && currentWord(rows) == "it.";
     }));
 
     session.sendKeys({"Escape"});

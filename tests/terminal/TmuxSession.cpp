@@ -104,6 +104,10 @@ void TmuxSession::sendKeys(const QStringList& keys) const {
         run({"send-keys", key});
 }
 
+void TmuxSession::sendLiteral(const QString& bytes) const {
+    run({"send-keys", "-l", bytes});
+}
+
 void TmuxSession::resize(int columns, int rows) const {
     run({"resize-window", "-x", QString::number(columns), "-y", QString::number(rows)});
 }

@@ -33,6 +33,8 @@ public:
     TmuxSession& operator=(const TmuxSession&) = delete;
 
     void sendKeys(const QStringList& keys) const;
+    // Bytes typed into the pane as they are (mouse reports, for instance).
+    void sendLiteral(const QString& bytes) const;
     void resize(int columns, int rows) const;
     // The visible screen, one string per row.
     QStringList screen() const;
