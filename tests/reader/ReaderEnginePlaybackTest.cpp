@@ -1,0 +1,201 @@
+#include "EngineFixture.h"
+#include "platform/QtScheduler.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QTimer>
+
+using namespace Blinkwit;
+using namespace Blinkwit::Testing;
+
+namespace {
+
+using PlaybackTest = EngineFixture;
+
+// Fires every timer a set time after its deadline, as a busy event loop would.
+class LateScheduler final : public Scheduler {
+public:
+    double now() const override { return inner.now(); }
+    TimerId scheduleAt(double deadline, std::function<void()> task) override {
+        return inner.scheduleAt(deadline + lateness, std::move(task));
+    }
+    void cancel(TimerId id) override { inner.cancel(id); }
+
+    ManualScheduler inner;
+    double lateness = 0.0;
+};
+
+} // namespace
+
+TEST_F(PlaybackTest, EmptyTextIsEmptyAtOnce) {
+    engine.load({});
+    EXPECT_EQ(engine.phase(), Phase::empty());
+    EXPECT_EQ(scheduler.pendingCount(), 0u);
+    EXPECT_EQ(engine.progress(), 0.0);
+    EXPECT_EQ(engine.remainingLabel(), QString());
+    EXPECT_EQ(engine.currentSentenceText(), QString());
+}
+
+TEST_F(PlaybackTest, CountsDownInFifthsThenEachTokenFollowsThePreviousOnesTime) {
+    std::vector<Phase> phases;
+    std::vector<double> onsets;
+    QObject::connect(&engine, &ReaderEngine::phaseChanged, [&](Phase p) { phases.push_back(p); });
+    QObject::connect(&engine, &ReaderEngine::indexChanged,
+                     [&](int) { onsets.push_back(scheduler.now()); });
+    Tokens tokens{word(), codeBlock(), word(1)};
+    tokens[0].containsDigits = true;
+    engine.load(tokens);
+    for (int number = 3; number >= 1; --number) {
+        EXPECT_NEAR(scheduler.nextDeadline(), 0.2 * (4 - number), 1e-12);
+        scheduler.advance(0.19);
+        EXPECT_EQ(engine.phase(), Phase::countdown(number));
+        scheduler.advance(0.01 + justPast);
+    }
+    scheduler.runAll();
+    EXPECT_EQ(phases,
+              (std::vector<Phase>{Phase::countdown(3), Phase::countdown(2), Phase::countdown(1),
+                                  Phase::reading(), Phase::finished()}));
+    ASSERT_EQ(onsets.size(), 2u);
+    EXPECT_NEAR(onsets[0], 0.6 + 0.15 * 1.5, 1e-9);
+    EXPECT_NEAR(onsets[1], onsets[0] + 1.5, 1e-9);
+    EXPECT_NEAR(scheduler.now(), onsets[1] + durationOf(2), 1e-9);
+    EXPECT_EQ(engine.index(), 2);
+    EXPECT_EQ(scheduler.pendingCount(), 0u);
+}
+
+TEST_F(PlaybackTest, LateTimersDoNotAddUpButAStallDoesNotSkipTokens) {
+    LateScheduler late;
+    late.lateness = 0.004;
+    ReaderEngine lateEngine(settings, late);
+    std::vector<double> onsets;
+    QObject::connect(&lateEngine, &ReaderEngine::indexChanged,
+                     [&](int) { onsets.push_back(late.now()); });
+    lateEngine.load(words(200));
+    late.inner.runAll();
+    ASSERT_EQ(onsets.size(), 199u);
+    EXPECT_NEAR(onsets.back(), 0.6 + 199 * 0.15 + 0.004, 1e-6);
+
+    late.lateness = 0.0;
+    lateEngine.load(words(3));
+    late.inner.advance(0.6 + justPast);
+    lateEngine.togglePause();
+    late.lateness = 10.0;
+    lateEngine.togglePause();
+    late.lateness = 0.0;
+    late.inner.advance(10.15);
+    ASSERT_EQ(lateEngine.index(), 1);
+    EXPECT_NEAR(late.inner.nextDeadline() - late.now(), 0.15, 1e-9);
+}
+
+TEST_F(PlaybackTest, PauseResumeAndReplay) {
+    engine.togglePause();
+    EXPECT_EQ(engine.phase(), Phase::idle());
+    engine.load(words(2));
+    engine.togglePause();
+    EXPECT_EQ(engine.phase(), Phase::countdown(3));
+    scheduler.advance(0.6 + durationOf(0) / 2);
+    engine.togglePause();
+    EXPECT_EQ(engine.phase(), Phase::paused());
+    EXPECT_EQ(scheduler.pendingCount(), 0u);
+    scheduler.advance(100.0);
+    engine.togglePause();
+    EXPECT_EQ(engine.phase(), Phase::reading());
+    EXPECT_NEAR(timeToNextStep(), durationOf(0), 1e-9); // shown again in full
+    scheduler.runAll();
+    ASSERT_EQ(engine.phase(), Phase::finished());
+    engine.togglePause();
+    EXPECT_EQ(engine.phase(), Phase::reading());
+    EXPECT_EQ(engine.index(), 0);
+}
+
+TEST_F(PlaybackTest, LoadRestartsAndDismissStopsFromAnyPhase) {
+    startReading(words(5));
+    engine.changeSpeed(100);
+    engine.load(words(2));
+    EXPECT_EQ(engine.phase(), Phase::countdown(3));
+    EXPECT_EQ(engine.wpm(), 400);
+    EXPECT_EQ(scheduler.pendingCount(), 2u); // the countdown step and the overlay
+    engine.dismiss();
+    EXPECT_EQ(engine.phase(), Phase::idle());
+    EXPECT_EQ(engine.tokens().size(), 2u);
+    EXPECT_TRUE(engine.wpmOverlayVisible());
+    scheduler.runAll();
+    EXPECT_EQ(engine.phase(), Phase::idle());
+    EXPECT_FALSE(engine.wpmOverlayVisible());
+}
+
+TEST_F(PlaybackTest, RateComesFromTheSettingsAtLoadOnlyAndWithinBounds) {
+    settings.setWpm(600);
+    startReading(words(3));
+    settings.setWpm(300);
+    EXPECT_EQ(engine.wpm(), 600);
+    engine.changeSpeed(25);
+    EXPECT_EQ(settings.wpm(), 300);
+    for (auto [stored, loaded] : {std::pair{300, 300}, {5000, 1000}, {-3, 100}}) {
+        settings.setWpm(stored);
+        engine.load(words(1));
+        EXPECT_EQ(engine.wpm(), loaded);
+    }
+}
+
+TEST_F(PlaybackTest, DerivedValuesFollowIndexAndRate) {
+    startReading(withSentenceStarts({0, 2}, 5));
+    EXPECT_EQ(engine.currentSentenceText(), QStringLiteral("word0 word1"));
+    engine.seek(0.5);
+    EXPECT_EQ(engine.currentSentenceText(), QStringLiteral("word2 word3 word4"));
+    EXPECT_EQ(engine.progress(), 0.5);
+    engine.load(Tokens(50, codeBlock()));
+    EXPECT_EQ(engine.remainingLabel(), QStringLiteral("1:15 left"));
+    engine.seek(1.0);
+    EXPECT_EQ(engine.remainingLabel(), QStringLiteral("0:02 left")); // 1.5 s, halves round up
+    settings.setWpm(480);
+    engine.load(words(60)); // 60 × 0.125 s
+    EXPECT_EQ(engine.remainingLabel(), QStringLiteral("0:08 left"));
+    engine.changeSpeed(480);
+    EXPECT_EQ(engine.remainingLabel(), QStringLiteral("0:04 left"));
+}
+
+TEST_F(PlaybackTest, ObserversHearBeforeAndAfterAndMayStopTheEngine) {
+    std::vector<int> before;
+    QObject::connect(&engine, &ReaderEngine::aboutToChange,
+                     [&] { before.push_back(engine.index()); });
+    QObject::connect(&engine, &ReaderEngine::phaseChanged, [&](Phase phase) {
+        if (phase == Phase::reading())
+            engine.dismiss();
+    });
+    engine.load(words(3));
+    engine.seek(0.7);
+    EXPECT_EQ(before.back(), 0);
+    EXPECT_EQ(engine.index(), 2);
+    scheduler.advance(0.6 + justPast);
+    EXPECT_EQ(engine.phase(), Phase::idle());
+    EXPECT_EQ(scheduler.pendingCount(), 0u);
+    {
+        ReaderEngine shortLived(settings, scheduler);
+        shortLived.load(words(3));
+        shortLived.changeSpeed(25);
+    }
+    EXPECT_EQ(scheduler.pendingCount(), 0u);
+}
+
+TEST(ReaderEngineOnQt, PlaysToTheEndOnTheRealEventLoop) {
+    int argc = 1;
+    char name[] = "reader_tests";
+    char* argv[] = {name, nullptr};
+    QCoreApplication application(argc, argv);
+    InMemoryDefaultsStore store;
+    AppSettings settings(store);
+    settings.setWpm(1000);
+    QtScheduler scheduler;
+    ReaderEngine engine(settings, scheduler);
+    QEventLoop loop;
+    QObject::connect(&engine, &ReaderEngine::phaseChanged, [&](Phase phase) {
+        if (phase == Phase::finished())
+            loop.quit();
+    });
+    QTimer::singleShot(30000, &loop, &QEventLoop::quit); // only a guard against hanging
+    engine.load(words(5));
+    loop.exec();
+    EXPECT_EQ(engine.phase(), Phase::finished());
+    EXPECT_EQ(engine.index(), 4);
+}
