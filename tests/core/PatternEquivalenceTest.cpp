@@ -169,9 +169,10 @@ TEST(PatternEquivalence, StripEmphasisMatchesItsPatterns) {
 }
 
 TEST(PatternEquivalence, InlineExtractionMatchesItsPatterns) {
-    RandomText random({u"`",    u"![",  u"[", u"]", u"(",      u")",  u"http", u"https",
-                       u"HTTP", u"://", u"s", u"ſ", u"h",      u" ",  u"\n",   u"www.",
-                       u".",    u"x",   u"/", u"?", u"\uE001", u"\"", u"_",    u"é"});
+    RandomText random({u"`",      u"![",     u"[", u"]", u"(",      u")",  u"http", u"https",
+                       u"HTTP",   u"://",    u"s", u"ſ", u"h",      u" ",  u"\n",   u"www.",
+                       u".",      u"x",      u"/", u"?", u"\uE001", u"\"", u"_",    u"é",
+                       u"\u0085", u"\u2028", u"w", u":", u"#"});
     for (int i = 0; i < rounds; ++i) {
         const icu::UnicodeString text = random.next();
         ASSERT_EQ(inlineByStage(text), inlineByPatterns(text)) << u8(text);
