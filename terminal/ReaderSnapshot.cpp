@@ -15,7 +15,9 @@ ReaderSnapshot ReaderSnapshot::of(const ReaderEngine& engine, int codeLine, int 
     snapshot.expandedCodeVisible = engine.expandedCodeVisible();
     snapshot.progress = engine.progress();
     snapshot.remainingLabel = engine.remainingLabel().toStdString();
-    snapshot.sentence = engine.currentSentenceText().toStdString();
+    // Only shown while paused, and finding it walks the whole text.
+    if (snapshot.phase.is(Phase::Case::paused))
+        snapshot.sentence = engine.currentSentenceText().toStdString();
     snapshot.codeLine = codeLine;
     snapshot.codeColumn = codeColumn;
     return snapshot;

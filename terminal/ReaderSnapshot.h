@@ -22,6 +22,7 @@ struct ReaderSnapshot {
     bool expandedCodeVisible = false;
     double progress = 0.0;
     std::string remainingLabel;
+    // The current sentence; filled only while paused, the one phase that shows it.
     std::string sentence;
     int codeLine = 0;
     int codeColumn = 0;
