@@ -2,8 +2,12 @@
 
 #include <memory>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #include <unicode/brkiter.h>
 #include <unicode/uchar.h>
+#include <unicode/utf16.h>
 
 namespace BlinkwitCore::UnicodeText {
 
@@ -22,6 +26,10 @@ icu::BreakIterator* characterIterator() {
     return iterator.get();
 }
 
+bool isAsciiPair(const icu::UnicodeString& text, std::int32_t first) {
+    return text[first] < 0x80 && text[first + 1] < 0x80;
+}
+
 bool isAscii(std::string_view utf8) {
     for (unsigned char c : utf8)
         if (c >= 0x80)
@@ -37,8 +45,79 @@ icu::UnicodeString fromUtf8(std::string_view utf8) {
 
 std::string toUtf8(const icu::UnicodeString& text) {
     std::string out;
-    text.toUTF8String(out);
+    appendUtf8(out, text.getBuffer(), text.length());
     return out;
+}
+
+std::int32_t find(const icu::UnicodeString& text, char16_t c, std::int32_t from) {
+    const char16_t* chars = text.getBuffer();
+    const std::int32_t length = text.length();
+    if (from < 0)
+        from = 0;
+#if defined(__SSE2__)
+    const __m128i wanted = _mm_set1_epi16(static_cast<short>(c));
+    for (; from + 8 <= length; from += 8) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(chars + from));
+        const int mask = _mm_movemask_epi8(_mm_cmpeq_epi16(block, wanted));
+        if (mask != 0)
+            return from + (__builtin_ctz(unsigned(mask)) >> 1);
+    }
+#endif
+    for (; from < length; ++from) {
+        if (chars[from] == c)
+            return from;
+    }
+    return -1;
+}
+
+std::int32_t find(const icu::UnicodeString& text, std::u16string_view needle, std::int32_t from) {
+    const std::int32_t last = text.length() - std::int32_t(needle.size());
+    const char16_t* chars = text.getBuffer();
+    for (from = find(text, needle[0], from); from >= 0 && from <= last;
+         from = find(text, needle[0], from + 1)) {
+        if (std::u16string_view(chars + from, needle.size()) == needle)
+            return from;
+    }
+    return -1;
+}
+
+icu::UnicodeString withCapacity(std::int32_t capacity) {
+    icu::UnicodeString text;
+    if (text.getBuffer(capacity) != nullptr)
+        text.releaseBuffer(0);
+    return text;
+}
+
+void appendUtf8(std::string& out, const char16_t* chars, std::int32_t length) {
+    // Most words are short and ASCII: narrowed through a small buffer.
+    char narrow[64];
+    std::int32_t ascii = 0;
+    while (ascii < length && ascii < 64 && chars[ascii] < 0x80) {
+        narrow[ascii] = char(chars[ascii]);
+        ++ascii;
+    }
+    out.append(narrow, std::size_t(ascii));
+    for (std::int32_t i = ascii; i < length;) {
+        UChar32 c = 0;
+        U16_NEXT(chars, i, length, c);
+        if (U_IS_SURROGATE(c))
+            c = 0xFFFD;
+        if (c < 0x80) {
+            out.push_back(char(c));
+        } else if (c < 0x800) {
+            out.push_back(char(0xC0 | (c >> 6)));
+            out.push_back(char(0x80 | (c & 0x3F)));
+        } else if (c < 0x10000) {
+            out.push_back(char(0xE0 | (c >> 12)));
+            out.push_back(char(0x80 | ((c >> 6) & 0x3F)));
+            out.push_back(char(0x80 | (c & 0x3F)));
+        } else {
+            out.push_back(char(0xF0 | (c >> 18)));
+            out.push_back(char(0x80 | ((c >> 12) & 0x3F)));
+            out.push_back(char(0x80 | ((c >> 6) & 0x3F)));
+            out.push_back(char(0x80 | (c & 0x3F)));
+        }
+    }
 }
 
 std::int64_t graphemeCount(const icu::UnicodeString& text) {
@@ -47,8 +126,7 @@ std::int64_t graphemeCount(const icu::UnicodeString& text) {
         return text.countChar32();
     iterator->setText(text);
     std::int64_t count = 0;
-    for (std::int32_t at = iterator->next(); at != icu::BreakIterator::DONE;
-         at = iterator->next())
+    for (std::int32_t at = iterator->next(); at != icu::BreakIterator::DONE; at = iterator->next())
         ++count;
     return count;
 }
@@ -61,11 +139,54 @@ std::int64_t graphemeCount(std::string_view utf8) {
 }
 
 bool containsNumeric(const icu::UnicodeString& text) {
-    for (std::int32_t i = 0; i < text.length(); i = text.moveIndex32(i, 1)) {
-        if (u_getIntPropertyValue(text.char32At(i), UCHAR_NUMERIC_TYPE) != U_NT_NONE)
+    const char16_t* chars = text.getBuffer();
+    const std::int32_t length = text.length();
+    for (std::int32_t i = 0; i < length;) {
+        UChar32 c = 0;
+        U16_NEXT(chars, i, length, c);
+        if (c < 0x80) {
+            if (c >= u'0' && c <= u'9')
+                return true;
+        } else if (u_getIntPropertyValue(c, UCHAR_NUMERIC_TYPE) != U_NT_NONE) {
             return true;
+        }
     }
     return false;
+}
+
+icu::UnicodeString trimmedOfSpaces(const icu::UnicodeString& text) {
+    std::int32_t start = 0;
+    std::int32_t end = text.length();
+    while (start < end && isSpaceOrTab(text[start]))
+        ++start;
+    while (end > start && isSpaceOrTab(text[end - 1]))
+        --end;
+    return text.tempSubString(start, end - start);
+}
+
+std::int32_t graphemeLengthAt(const icu::UnicodeString& text, std::int32_t start) {
+    // Two ASCII characters other than CR LF always have a boundary between them.
+    if (start + 1 >= text.length())
+        return text.length() - start;
+    if (isAsciiPair(text, start) && !(text[start] == u'\r' && text[start + 1] == u'\n'))
+        return 1;
+    icu::BreakIterator* iterator = characterIterator();
+    if (iterator == nullptr)
+        return text.moveIndex32(start, 1) - start;
+    iterator->setText(text);
+    return iterator->following(start) - start;
+}
+
+std::int32_t lastGraphemeStart(const icu::UnicodeString& text, std::int32_t end) {
+    if (end < 2)
+        return 0;
+    if (isAsciiPair(text, end - 2) && !(text[end - 2] == u'\r' && text[end - 1] == u'\n'))
+        return end - 1;
+    icu::BreakIterator* iterator = characterIterator();
+    if (iterator == nullptr)
+        return text.moveIndex32(end, -1);
+    iterator->setText(text);
+    return iterator->preceding(end);
 }
 
 } // namespace BlinkwitCore::UnicodeText
