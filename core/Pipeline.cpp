@@ -336,9 +336,9 @@ Token Pipeline::ordinaryWord(const icu::UnicodeString& word, const WordTraits& t
 
 void Pipeline::resolvePath(const icu::UnicodeString& word, Token& token) {
     const std::int32_t closedEnd =
-        WordEnding::trimmedEnd(word, word.length(), WordEnding::closingCharacters);
+        WordEnding::trimmingTrailing(word, word.length(), WordEnding::closingCharacters);
     const std::int32_t coreEnd =
-        WordEnding::trimmedEnd(word, closedEnd, WordEnding::pathTrailingCharacters);
+        WordEnding::trimmingTrailing(word, closedEnd, WordEnding::pathTrailingCharacters);
     const icu::UnicodeString core = word.tempSubString(0, coreEnd);
     if (!looksLikePath(core))
         return;
