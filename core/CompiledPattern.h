@@ -60,8 +60,6 @@ public:
     CompiledPattern(const icu::UnicodeString& source, std::uint32_t flags,
                     CandidateFinder candidates);
 
-    bool isValid() const { return pattern_ != nullptr; }
-
     // One-off uses, each with a matcher of its own.
     bool search(const icu::UnicodeString& text) const { return Matcher(*this).search(text); }
     std::optional<Groups> firstMatchGroups(const icu::UnicodeString& text) const {

@@ -89,6 +89,33 @@ std::int32_t addressCandidate(const icu::UnicodeString& text, std::int32_t from)
     return separator - 5 >= from ? separator - 5 : separator - 4;
 }
 
+// Most words are ASCII without a path separator. Each of their characters is a character of
+// its own (CR never stands inside a word) and only ASCII punctuation can close them, so
+// resolving them needs no Unicode services.
+bool isPlainAscii(UChar32 c) {
+    return c < 0x80 && c != u'/' && c != u'\\';
+}
+
+Token plainAsciiWord(const char16_t* chars, std::int32_t length) {
+    Token token;
+    token.text.resize(std::size_t(length));
+    for (std::int32_t i = 0; i < length; ++i) {
+        token.text[std::size_t(i)] = char(chars[i]);
+        token.containsDigits = token.containsDigits || (chars[i] >= u'0' && chars[i] <= u'9');
+    }
+    std::int32_t end = length;
+    while (end > 0 &&
+           std::u16string_view(u"\"')]}").find(chars[end - 1]) != std::u16string_view::npos)
+        --end;
+    if (end > 0) {
+        token.endsSentence =
+            std::u16string_view(u".!?").find(chars[end - 1]) != std::u16string_view::npos;
+        token.endsClause =
+            std::u16string_view(u",;:").find(chars[end - 1]) != std::u16string_view::npos;
+    }
+    return token;
+}
+
 // An upper bound of the token count, so that the list is allocated once.
 std::size_t wordCount(const icu::UnicodeString& text) {
     const char16_t* chars = text.getBuffer();
@@ -253,11 +280,18 @@ std::vector<Token> Pipeline::tokenize(const icu::UnicodeString& text) const {
             if (UnicodeText::isWhiteSpace(c))
                 continue;
             std::int32_t wordEnd = i;
+            bool plain = isPlainAscii(c);
             while (i < range.end) {
                 U16_NEXT(chars, i, range.end, c);
                 if (UnicodeText::isWhiteSpace(c))
                     break;
+                plain = plain && isPlainAscii(c);
                 wordEnd = i;
+            }
+            if (plain) {
+                tokens.push_back(plainAsciiWord(chars + wordStart, wordEnd - wordStart));
+                tokens.back().paragraphIndex = paragraphIndex;
+                continue;
             }
             const icu::UnicodeString word(false, chars + wordStart, wordEnd - wordStart);
             if (auto token = resolve(word)) {
@@ -336,9 +370,9 @@ Token Pipeline::ordinaryWord(const icu::UnicodeString& word, const WordTraits& t
 
 void Pipeline::resolvePath(const icu::UnicodeString& word, Token& token) {
     const std::int32_t closedEnd =
-        WordEnding::trimmedEnd(word, word.length(), WordEnding::closingCharacters);
+        WordEnding::trimmingTrailing(word, word.length(), WordEnding::closingCharacters);
     const std::int32_t coreEnd =
-        WordEnding::trimmedEnd(word, closedEnd, WordEnding::pathTrailingCharacters);
+        WordEnding::trimmingTrailing(word, closedEnd, WordEnding::pathTrailingCharacters);
     const icu::UnicodeString core = word.tempSubString(0, coreEnd);
     if (!looksLikePath(core))
         return;

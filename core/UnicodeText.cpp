@@ -40,7 +40,24 @@ bool isAscii(std::string_view utf8) {
 } // namespace
 
 icu::UnicodeString fromUtf8(std::string_view utf8) {
-    return icu::UnicodeString::fromUTF8(icu::StringPiece(utf8.data(), std::int32_t(utf8.size())));
+    // ICU takes 32-bit lengths: longer texts are converted in pieces cut between code points
+    // (a string too long to hold ends up empty rather than read past its end).
+    constexpr std::size_t piece = std::size_t(1) << 30;
+    const auto convert = [](std::string_view part) {
+        return icu::UnicodeString::fromUTF8(
+            icu::StringPiece(part.data(), std::int32_t(part.size())));
+    };
+    if (utf8.size() <= piece)
+        return convert(utf8);
+    icu::UnicodeString text;
+    while (utf8.size() > piece) {
+        std::size_t cut = piece;
+        while (cut > piece - 4 && (static_cast<unsigned char>(utf8[cut]) & 0xC0) == 0x80)
+            --cut;
+        text.append(convert(utf8.substr(0, cut)));
+        utf8.remove_prefix(cut);
+    }
+    return text.append(convert(utf8));
 }
 
 std::string toUtf8(const icu::UnicodeString& text) {

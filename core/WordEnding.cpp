@@ -24,8 +24,8 @@ std::int32_t lastCharacterStart(const icu::UnicodeString& text, std::int32_t end
 
 } // namespace
 
-std::int32_t WordEnding::trimmedEnd(const icu::UnicodeString& text, std::int32_t end,
-                                    std::u16string_view characters) {
+std::int32_t WordEnding::trimmingTrailing(const icu::UnicodeString& text, std::int32_t end,
+                                          std::u16string_view characters) {
     while (end > 0) {
         const std::int32_t start = lastCharacterStart(text, end);
         if (end - start != 1 || !contains(characters, text[start]))
@@ -37,7 +37,7 @@ std::int32_t WordEnding::trimmedEnd(const icu::UnicodeString& text, std::int32_t
 
 WordEnding::Flags WordEnding::flagsOf(const icu::UnicodeString& text) {
     Flags flags;
-    const std::int32_t end = trimmedEnd(text, text.length(), closingCharacters);
+    const std::int32_t end = trimmingTrailing(text, text.length(), closingCharacters);
     if (end == 0)
         return flags;
     const std::int32_t start = lastCharacterStart(text, end);

@@ -21,8 +21,8 @@ public:
     WordEnding() = delete;
 
     // End of text[0, end) without its longest suffix made only of characters.
-    static std::int32_t trimmedEnd(const icu::UnicodeString& text, std::int32_t end,
-                                   std::u16string_view characters);
+    static std::int32_t trimmingTrailing(const icu::UnicodeString& text, std::int32_t end,
+                                         std::u16string_view characters);
     // Sentence or clause end told by the last character once closing characters are skipped.
     static Flags flagsOf(const icu::UnicodeString& text);
 };

@@ -10,7 +10,6 @@
 #include <cstdlib>
 #include <string>
 #include <string_view>
-
 #include <unicode/uchar.h>
 #include <unicode/utf8.h>
 
@@ -56,8 +55,7 @@ void checkToken(const Token& token, std::size_t i) {
     check(token.text.find("\xee\x80\x81") == std::string::npos, "text holds U+E001", i);
     if (token.kind == TokenKind::word())
         check(!hasWhiteSpace(token.text), "white space in a word", i);
-    check(token.codeContent.has_value() == token.isCodeBlock(), "code content off a code block",
-          i);
+    check(token.codeContent.has_value() == token.isCodeBlock(), "code content off a code block", i);
     if (token.codeContent)
         check(isValidUtf8(*token.codeContent), "code content is not UTF-8", i);
     if (token.kind.language())
@@ -98,16 +96,16 @@ void checkFenceScanner(const icu::UnicodeString& text) {
         uR"re(^[ ]*```([A-Za-z0-9+#._-]*)[^\n]*\n(.*?)\n?^[ ]*```[ ]*$)re",
         UREGEX_MULTILINE | UREGEX_DOTALL);
     static const CompiledPattern stray(uR"re(^[ ]*```[^\n]*$)re", UREGEX_MULTILINE);
-    const icu::UnicodeString byPattern = stray.replaceAll(
-        block.replacingMatches(text,
-                               [](const CompiledPattern::Groups& g) {
-                                   std::optional<icu::UnicodeString> language;
-                                   if (g[1] && !g[1]->isEmpty())
-                                       language = g[1];
-                                   return UnicodeText::fromUtf8(
-                                       describe(language, g[2].value_or(u"")));
-                               }),
-        u"");
+    const icu::UnicodeString byPattern =
+        stray.replaceAll(block.replacingMatches(text,
+                                                [](const CompiledPattern::Groups& g) {
+                                                    std::optional<icu::UnicodeString> language;
+                                                    if (g[1] && !g[1]->isEmpty())
+                                                        language = g[1];
+                                                    return UnicodeText::fromUtf8(
+                                                        describe(language, g[2].value_or(u"")));
+                                                }),
+                         u"");
     icu::UnicodeString scanned;
     std::int32_t copiedUpTo = 0;
     for (const auto& found : FencedBlockScanner::closedBlocks(text)) {

@@ -127,6 +127,19 @@ TEST(Tokenize, ParagraphsAndSentencesAreNumberedAcrossTheText) {
     EXPECT_FALSE(tokens[3].paragraphBreakAfter);
 }
 
+TEST(Tokenize, AgreesWithResolvingEachWordAlone) {
+    // Plain ASCII words take a shorter path through tokenize than through resolve.
+    const std::string text = "a (b) c, d; e: f. g! h? i.\" j.) k,' l] m} n.a o9 \"p\" ' q...";
+    const Pipeline pipeline({});
+    const auto tokens = pipeline.tokenize(u16(text));
+    ASSERT_EQ(tokens.size(), 18u); // the last word ends the sentence by itself
+    for (const Token& token : tokens) {
+        Token alone = pipeline.resolve(u16(token.text)).value();
+        alone.sentenceIndex = token.sentenceIndex;
+        EXPECT_EQ(token, alone) << token.text;
+    }
+}
+
 TEST(Tokenize, EmptyParagraphsLeaveNoGapButTheLastStillBreaks) {
     // The middle paragraph is a lone sentence mark: it yields no token.
     const auto tokens = tokensOf("one\n\n" + mark + "\n\ntwo\n\n" + mark);
