@@ -13,19 +13,6 @@ namespace BlinkwitCore::UnicodeText {
 
 namespace {
 
-// Creating a break iterator loads rule data; one per thread is kept and reused.
-icu::BreakIterator* characterIterator() {
-    thread_local std::unique_ptr<icu::BreakIterator> iterator = [] {
-        UErrorCode status = U_ZERO_ERROR;
-        std::unique_ptr<icu::BreakIterator> created(
-            icu::BreakIterator::createCharacterInstance(icu::Locale::getRoot(), status));
-        if (U_FAILURE(status))
-            created.reset();
-        return created;
-    }();
-    return iterator.get();
-}
-
 bool isAsciiPair(const icu::UnicodeString& text, std::int32_t first) {
     return text[first] < 0x80 && text[first + 1] < 0x80;
 }
@@ -38,6 +25,19 @@ bool isAscii(std::string_view utf8) {
 }
 
 } // namespace
+
+icu::BreakIterator* characterBreakIterator() {
+    // Creating a break iterator loads rule data; one per thread is kept and reused.
+    thread_local std::unique_ptr<icu::BreakIterator> iterator = [] {
+        UErrorCode status = U_ZERO_ERROR;
+        std::unique_ptr<icu::BreakIterator> created(
+            icu::BreakIterator::createCharacterInstance(icu::Locale::getRoot(), status));
+        if (U_FAILURE(status))
+            created.reset();
+        return created;
+    }();
+    return iterator.get();
+}
 
 icu::UnicodeString fromUtf8(std::string_view utf8) {
     // ICU takes 32-bit lengths: longer texts are converted in pieces cut between code points
@@ -138,7 +138,7 @@ void appendUtf8(std::string& out, const char16_t* chars, std::int32_t length) {
 }
 
 std::int64_t graphemeCount(const icu::UnicodeString& text) {
-    icu::BreakIterator* iterator = characterIterator();
+    icu::BreakIterator* iterator = characterBreakIterator();
     if (iterator == nullptr)
         return text.countChar32();
     iterator->setText(text);
@@ -187,7 +187,7 @@ std::int32_t graphemeLengthAt(const icu::UnicodeString& text, std::int32_t start
         return text.length() - start;
     if (isAsciiPair(text, start) && !(text[start] == u'\r' && text[start + 1] == u'\n'))
         return 1;
-    icu::BreakIterator* iterator = characterIterator();
+    icu::BreakIterator* iterator = characterBreakIterator();
     if (iterator == nullptr)
         return text.moveIndex32(start, 1) - start;
     iterator->setText(text);
@@ -199,7 +199,7 @@ std::int32_t lastGraphemeStart(const icu::UnicodeString& text, std::int32_t end)
         return 0;
     if (isAsciiPair(text, end - 2) && !(text[end - 2] == u'\r' && text[end - 1] == u'\n'))
         return end - 1;
-    icu::BreakIterator* iterator = characterIterator();
+    icu::BreakIterator* iterator = characterBreakIterator();
     if (iterator == nullptr)
         return text.moveIndex32(end, -1);
     iterator->setText(text);

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unicode/brkiter.h>
 #include <unicode/uchar.h>
 #include <unicode/umachine.h>
 #include <unicode/unistr.h>
@@ -10,6 +11,9 @@
 namespace BlinkwitCore::UnicodeText {
 
 // UTF-8 to ICU's UTF-16; every ill-formed sequence becomes one U+FFFD, neighbours survive.
+// This thread's extended-grapheme-cluster iterator, or null where ICU's data is missing.
+icu::BreakIterator* characterBreakIterator();
+
 icu::UnicodeString fromUtf8(std::string_view utf8);
 std::string toUtf8(const icu::UnicodeString& text);
 

@@ -1,20 +1,24 @@
 #include "QtScheduler.h"
 
 #include <QTimer>
-
 #include <algorithm>
 #include <cmath>
 
 namespace Blinkwit {
 
-QtScheduler::QtScheduler(QObject* parent) : QObject(parent) { clock_.start(); }
+QtScheduler::QtScheduler(QObject* parent)
+    : QObject(parent) {
+    clock_.start();
+}
 
 QtScheduler::~QtScheduler() {
     for (auto& [id, timer] : timers_)
         delete timer;
 }
 
-double QtScheduler::now() const { return double(clock_.nsecsElapsed()) / 1e9; }
+double QtScheduler::now() const {
+    return double(clock_.nsecsElapsed()) / 1e9;
+}
 
 Scheduler::TimerId QtScheduler::scheduleAt(double deadline, std::function<void()> task) {
     const TimerId id = nextId_++;

@@ -4,7 +4,6 @@
 
 #include <QElapsedTimer>
 #include <QObject>
-
 #include <unordered_map>
 
 class QTimer;

@@ -10,7 +10,8 @@ namespace Blinkwit {
 // deferred work never runs after its owner is gone.
 class Timer {
 public:
-    explicit Timer(Scheduler& scheduler) : scheduler_(scheduler) {}
+    explicit Timer(Scheduler& scheduler)
+        : scheduler_(scheduler) {}
     ~Timer() { stop(); }
     Timer(const Timer&) = delete;
     Timer& operator=(const Timer&) = delete;

@@ -10,7 +10,9 @@ namespace Blinkwit {
 class InMemoryDefaultsStore final : public DefaultsStore {
 public:
     QVariant value(const QString& key) const override { return values_.value(key); }
-    void setValue(const QString& key, const QVariant& value) override { values_.insert(key, value); }
+    void setValue(const QString& key, const QVariant& value) override {
+        values_.insert(key, value);
+    }
     void remove(const QString& key) override { values_.remove(key); }
 
 private:

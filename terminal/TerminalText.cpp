@@ -12,18 +12,6 @@ namespace {
 
 constexpr char32_t replacementCharacter = 0xFFFD;
 
-icu::BreakIterator* characterIterator() {
-    thread_local std::unique_ptr<icu::BreakIterator> iterator = [] {
-        UErrorCode status = U_ZERO_ERROR;
-        std::unique_ptr<icu::BreakIterator> created(
-            icu::BreakIterator::createCharacterInstance(icu::Locale::getRoot(), status));
-        if (U_FAILURE(status))
-            created.reset();
-        return created;
-    }();
-    return iterator.get();
-}
-
 bool isZeroWidth(UChar32 c) {
     const auto category = u_charType(c);
     return category == U_NON_SPACING_MARK || category == U_ENCLOSING_MARK ||
@@ -80,7 +68,7 @@ void appendBroken(std::vector<std::string>& lines, const std::vector<Glyph>& wor
 std::vector<Glyph> TerminalText::glyphs(std::string_view utf8) {
     const icu::UnicodeString text = BlinkwitCore::UnicodeText::fromUtf8(utf8);
     std::vector<Glyph> result;
-    icu::BreakIterator* iterator = characterIterator();
+    icu::BreakIterator* iterator = BlinkwitCore::UnicodeText::characterBreakIterator();
     if (iterator == nullptr) {
         for (std::int32_t i = 0; i < text.length(); i = text.moveIndex32(i, 1))
             result.push_back(makeGlyph(icu::UnicodeString(text.char32At(i))));
