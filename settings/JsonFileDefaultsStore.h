@@ -29,13 +29,12 @@ public:
     QString filePath() const { return filePath_; }
     // Where a corrupt file was moved during this session; empty when none was.
     QString setAsidePath() const { return setAsidePath_; }
-    // False after a write that could not reach the file (the value is still kept in memory).
+    // False after a write that could not reach the file (the value is still kept in memory), or
+    // of a value of a type the file cannot hold (it is dropped).
     bool lastWriteSucceeded() const { return lastWriteSucceeded_; }
 
 private:
-    enum class ReadOutcome { read, missing, setAside, unreadable };
-
-    ReadOutcome readFile();
+    bool readFile();
     bool moveCorruptFileAside();
     void modify(const QString& key, const QJsonObject* entry);
     bool writeFile() const;
@@ -45,7 +44,6 @@ private:
     // so a newer program's values survive this one's writes.
     QJsonObject entries_;
     QString setAsidePath_;
-    bool writable_ = true;
     bool lastWriteSucceeded_ = true;
 };
 

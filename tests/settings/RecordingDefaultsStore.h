@@ -1,0 +1,23 @@
+#pragma once
+
+#include "settings/InMemoryDefaultsStore.h"
+
+#include <QStringList>
+
+namespace Blinkwit::Testing {
+
+// An in-memory store that remembers which keys were written, in order.
+class RecordingDefaultsStore final : public DefaultsStore {
+public:
+    QVariant value(const QString& key) const override { return values.value(key); }
+    void setValue(const QString& key, const QVariant& value) override {
+        written.append(key);
+        values.setValue(key, value);
+    }
+    void remove(const QString& key) override { values.remove(key); }
+
+    InMemoryDefaultsStore values;
+    QStringList written;
+};
+
+} // namespace Blinkwit::Testing
