@@ -59,6 +59,19 @@ void CodeExpandView::refreshColours() {
     palette.setColor(QPalette::Base, Qt::transparent);
     palette.setColor(QPalette::Text, textColour);
     text_->setPalette(palette);
+    // Thin indicators in the text colour rather than the desktop's opaque scroll bars.
+    const QColor handle =
+        ReaderTheme::of(settings_).dark() ? QColor(255, 255, 255, 70) : QColor(0, 0, 0, 70);
+    text_->setStyleSheet(
+        QStringLiteral("QScrollBar { background: transparent; margin: 2px; }"
+                       "QScrollBar:vertical { width: 10px; }"
+                       "QScrollBar:horizontal { height: 10px; }"
+                       "QScrollBar::handle { background: %1; border-radius: 3px;"
+                       " min-width: 24px; min-height: 24px; }"
+                       "QScrollBar::add-line, QScrollBar::sub-line { width: 0; height: 0; }"
+                       "QScrollBar::add-page, QScrollBar::sub-page { background: transparent; }"
+                       "QAbstractScrollArea::corner { background: transparent; }")
+            .arg(handle.name(QColor::HexArgb)));
     update();
 }
 

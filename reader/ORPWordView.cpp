@@ -79,18 +79,30 @@ ORPWordView::ORPWordView(const BlinkwitCore::Token& token, double fontSize, doub
     , primary_(primary) {}
 
 QFont ORPWordView::fittedFont(const QString& text, double baseSize, bool mono, double maxWidth,
-                              const QPaintDevice* device) {
+                              const QPaintDevice* device, std::optional<PivotRange> pivot) {
     double size = baseSize;
     QFont font = mono ? ReaderFont::monospaced(size, QFont::Medium)
                       : ReaderFont::system(size, QFont::Medium);
     while (size > smallestFittedSize) {
-        const QFontMetricsF metrics(font, device);
-        if (metrics.horizontalAdvance(text) <= maxWidth)
+        if (span(text, font, device, pivot) <= maxWidth)
             break;
         size *= fitStep;
         font = ReaderFont::resized(font, size);
     }
     return font;
+}
+
+double ORPWordView::span(const QString& text, const QFont& font, const QPaintDevice* device,
+                         std::optional<PivotRange> pivot) {
+    const QFontMetricsF metrics(font, device);
+    const double width = metrics.horizontalAdvance(text);
+    if (!pivot)
+        return width;
+    // The word hangs off the fixation point unevenly: the longer side decides.
+    const double before = pivot->start == 0 ? 0.0 : metrics.horizontalAdvance(text, pivot->start);
+    const double through = metrics.horizontalAdvance(text, pivot->end);
+    const double centre = (before + through) / 2;
+    return 2 * std::max(centre, width - centre);
 }
 
 ORPWordView::Layout ORPWordView::layout(const QPaintDevice* device) const {
@@ -101,13 +113,9 @@ ORPWordView::Layout ORPWordView::layout(const QPaintDevice* device) const {
     const double base = whole    ? wholeTextScale * fontSize_
                         : isCode ? codeScale * fontSize_
                                  : fontSize_;
-    result.font = fittedFont(result.text, base, token_.isMonospace(), maxWidth_, device);
-
-    // Every width is taken from one shaping of the whole run, so kerning between the pivot and
-    // its neighbours is what actually gets drawn.
-    const QFontMetricsF metrics(result.font, device);
-    result.width = metrics.horizontalAdvance(result.text);
     if (whole) {
+        result.font = fittedFont(result.text, base, true, maxWidth_, device);
+        result.width = QFontMetricsF(result.font, device).horizontalAdvance(result.text);
         result.left = -result.width / 2;
         return result;
     }
@@ -118,6 +126,13 @@ ORPWordView::Layout ORPWordView::layout(const QPaintDevice* device) const {
                         : std::min(BlinkwitCore::ORP::indexForLength(characters), characters - 1);
     result.pivotStart = bounds[std::size_t(k)];
     result.pivotEnd = characters == 0 ? 0 : bounds[std::size_t(k) + 1];
+    result.font = fittedFont(result.text, base, token_.isMonospace(), maxWidth_, device,
+                             PivotRange{result.pivotStart, result.pivotEnd});
+
+    // Every width is taken from one shaping of the whole run, so kerning between the pivot and
+    // its neighbours is what actually gets drawn.
+    const QFontMetricsF metrics(result.font, device);
+    result.width = metrics.horizontalAdvance(result.text);
     result.beforeWidth =
         result.pivotStart == 0 ? 0.0 : metrics.horizontalAdvance(result.text, result.pivotStart);
     result.pivotWidth =

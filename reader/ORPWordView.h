@@ -6,6 +6,7 @@
 #include <QFont>
 #include <QPointF>
 #include <QString>
+#include <optional>
 
 class QPainter;
 class QPaintDevice;
@@ -13,7 +14,7 @@ class QPaintDevice;
 namespace Blinkwit {
 
 // Draws one token so that the centre of its optimal-recognition-point letter sits exactly on
-// the fixation point, in the accent colour, with the rest of the word around it. Codes blocks and
+// the fixation point, in the accent colour, with the rest of the word around it. Code blocks and
 // web addresses are drawn whole, smaller and without a pivot letter.
 class ORPWordView {
 public:
@@ -32,11 +33,22 @@ public:
     ORPWordView(const BlinkwitCore::Token& token, double fontSize, double maxWidth, QColor accent,
                 QColor primary);
 
-    // The base-size font, shrunk by factors of 0.88 while the text is wider than maxWidth and
-    // the size is above 14. device: what the text will be drawn on (its resolution decides the
+    // UTF-16 offsets of the pivot character.
+    struct PivotRange {
+        int start;
+        int end;
+    };
+
+    // The base-size font, shrunk by factors of 0.88 while the text's span is wider than
+    // maxWidth and the size is above 14. Without a pivot the span is the text's width; with one
+    // it is twice the longer side measured from the pivot's centre, since that centre is what
+    // sits in the middle. device: what the text will be drawn on (its resolution decides the
     // measurements); null for the screen.
     static QFont fittedFont(const QString& text, double baseSize, bool mono, double maxWidth,
-                            const QPaintDevice* device);
+                            const QPaintDevice* device,
+                            std::optional<PivotRange> pivot = std::nullopt);
+    static double span(const QString& text, const QFont& font, const QPaintDevice* device,
+                       std::optional<PivotRange> pivot);
 
     Layout layout(const QPaintDevice* device) const;
     void paint(QPainter& painter, QPointF fixation) const;
