@@ -1,6 +1,7 @@
 #include "CommandLine.h"
 
 #include "BuildInfo.h"
+#include "TokensCommand.h"
 
 #include <cstdio>
 #include <string>
@@ -31,6 +32,8 @@ int CommandLine::run(int argc, char** argv) {
                     BuildInfo::gitCommit().toUtf8().constData());
         return 0;
     }
+    if (command == "tokens")
+        return TokensCommand::run({args.begin() + 1, args.end()});
     std::fprintf(stderr, "blinkwit: unknown command '%s'\n%s", std::string(command).c_str(),
                  usage());
     return 2;

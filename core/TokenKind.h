@@ -28,7 +28,8 @@ public:
     const char* name() const;
 
 private:
-    explicit TokenKind(Case kind) : kind_(kind) {}
+    explicit TokenKind(Case kind)
+        : kind_(kind) {}
 
     Case kind_ = Case::word;
     std::optional<std::string> language_;

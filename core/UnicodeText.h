@@ -3,7 +3,8 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-
+#include <unicode/uchar.h>
+#include <unicode/umachine.h>
 #include <unicode/unistr.h>
 
 namespace BlinkwitCore::UnicodeText {
@@ -18,5 +19,32 @@ std::int64_t graphemeCount(std::string_view utf8);
 
 // Unicode numeric type decimal, digit or numeric (0-9, other scripts' digits, ½, Ⅻ ...).
 bool containsNumeric(const icu::UnicodeString& text);
+
+// Unicode White_Space, line breaks included.
+inline bool isWhiteSpace(UChar32 c) {
+    if (c < 0x80)
+        return c == 0x20 || (c >= 0x09 && c <= 0x0D);
+    return u_isUWhiteSpace(c);
+}
+
+// A space separator (Zs) or tab: blank within a line.
+inline bool isSpaceOrTab(char16_t c) {
+    if (c < 0x80)
+        return c == u' ' || c == u'\t';
+    return u_charType(c) == U_SPACE_SEPARATOR;
+}
+// text without leading and trailing space separators and tabs; aliases text's buffer.
+icu::UnicodeString trimmedOfSpaces(const icu::UnicodeString& text);
+
+// Length in UTF-16 units of the user-perceived character that starts at start.
+std::int32_t graphemeLengthAt(const icu::UnicodeString& text, std::int32_t start);
+// Start of the user-perceived character that ends at end (0 < end <= length).
+std::int32_t lastGraphemeStart(const icu::UnicodeString& text, std::int32_t end);
+
+// An empty string that can grow to capacity units without reallocating.
+icu::UnicodeString withCapacity(std::int32_t capacity);
+
+// Appends UTF-16 units to a UTF-8 string; a lone surrogate becomes U+FFFD.
+void appendUtf8(std::string& out, const char16_t* chars, std::int32_t length);
 
 } // namespace BlinkwitCore::UnicodeText

@@ -1,0 +1,396 @@
+#include "Pipeline.h"
+
+#include "CompiledPattern.h"
+#include "FencedBlockScanner.h"
+#include "StashReference.h"
+#include "UnicodeText.h"
+#include "WordEnding.h"
+
+#include <limits>
+
+namespace BlinkwitCore {
+
+namespace {
+
+using Mode = TextPreprocessor::CodeBlockMode;
+
+std::string utf8(const icu::UnicodeString& text) {
+    return UnicodeText::toUtf8(text);
+}
+
+icu::UnicodeString codeBlockLabel(const std::optional<icu::UnicodeString>& language,
+                                  std::int64_t lineCount) {
+    icu::UnicodeString label(u"⟨code: ");
+    if (language)
+        label.append(*language).append(u", ");
+    label.append(icu::UnicodeString::fromUTF8(std::to_string(lineCount)));
+    label.append(lineCount == 1 ? u" line⟩" : u" lines⟩");
+    return label;
+}
+
+std::int64_t lineCountOf(const icu::UnicodeString& body) {
+    if (body.isEmpty())
+        return 0;
+    std::int64_t count = 1;
+    for (std::int32_t i = 0; i < body.length(); ++i)
+        count += body[i] == u'\n';
+    return count;
+}
+
+// ASCII digits only, within the signed 64-bit range.
+std::optional<std::int64_t> decimalValue(const icu::UnicodeString& digits) {
+    std::int64_t value = 0;
+    for (std::int32_t i = 0; i < digits.length(); ++i) {
+        const char16_t c = digits[i];
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+        if (value > (std::numeric_limits<std::int64_t>::max() - (c - u'0')) / 10)
+            return std::nullopt;
+        value = value * 10 + (c - u'0');
+    }
+    return value;
+}
+
+icu::UnicodeString without(const icu::UnicodeString& text, char16_t c) {
+    icu::UnicodeString result(text);
+    result.findAndReplace(icu::UnicodeString(c), icu::UnicodeString());
+    return result;
+}
+
+bool startsWith(const icu::UnicodeString& text, std::u16string_view prefix) {
+    return text.startsWith(prefix.data(), std::int32_t(prefix.size()));
+}
+
+bool hasPathSeparator(const icu::UnicodeString& text) {
+    return text.indexOf(u'/') >= 0 || text.indexOf(u'\\') >= 0;
+}
+
+// The host of an address: scheme, then path, port, query and fragment, then "www." removed.
+class AddressHost {
+public:
+    AddressHost()
+        : scheme_(schemePattern())
+        , rest_(restPattern())
+        , www_(wwwPattern()) {}
+
+    icu::UnicodeString of(const icu::UnicodeString& address) {
+        return www_.replaceAll(rest_.replaceAll(scheme_.replaceAll(address, u""), u""), u"");
+    }
+
+private:
+    static const CompiledPattern& schemePattern() {
+        static const CompiledPattern pattern(uR"re((?i)^https?://)re");
+        return pattern;
+    }
+    static const CompiledPattern& restPattern() {
+        static const CompiledPattern pattern(uR"re([/:?#].*$)re");
+        return pattern;
+    }
+    static const CompiledPattern& wwwPattern() {
+        static const CompiledPattern pattern(uR"re(^www\.)re");
+        return pattern;
+    }
+
+    CompiledPattern::Matcher scheme_;
+    CompiledPattern::Matcher rest_;
+    CompiledPattern::Matcher www_;
+};
+
+// An address begins 4 or 5 characters before its "://": "http" or "https" in any letter case
+// is 4 or 5 single UTF-16 units, ſ (U+017F, folding to s) the only one outside ASCII.
+std::int32_t addressCandidate(const icu::UnicodeString& text, std::int32_t from) {
+    const std::int32_t separator = text.indexOf(u"://", 3, from + 4);
+    if (separator < 0)
+        return text.length();
+    return separator - 5 >= from ? separator - 5 : separator - 4;
+}
+
+// An upper bound of the token count, so that the list is allocated once.
+std::size_t wordCount(const icu::UnicodeString& text) {
+    const char16_t* chars = text.getBuffer();
+    std::size_t count = 0;
+    bool inWord = false;
+    for (std::int32_t i = 0, n = text.length(); i < n; ++i) {
+        // Surrogates are never white space, so code units do here.
+        const bool space = UnicodeText::isWhiteSpace(chars[i]);
+        count += !space && !inWord;
+        inWord = !space;
+    }
+    return count;
+}
+
+// What one pass over a word tells about it; the rare cases take the slow paths.
+struct WordTraits {
+    bool marked = false;
+    bool placeholder = false;
+    bool pathSeparator = false;
+    bool ascii = true;
+    bool asciiDigit = false;
+};
+
+WordTraits traitsOf(const icu::UnicodeString& word) {
+    WordTraits traits;
+    const char16_t* chars = word.getBuffer();
+    for (std::int32_t i = 0, n = word.length(); i < n; ++i) {
+        const char16_t c = chars[i];
+        if (c < 0x80) {
+            traits.asciiDigit |= c >= u'0' && c <= u'9';
+            traits.pathSeparator |= c == u'/' || c == u'\\';
+            continue;
+        }
+        traits.ascii = false;
+        traits.marked |= c == TextPreprocessor::sentenceMark;
+        traits.placeholder |= c == Pipeline::placeholderMark;
+    }
+    return traits;
+}
+
+} // namespace
+
+std::vector<Token> Pipeline::run(const icu::UnicodeString& text) {
+    icu::UnicodeString cleaned = TextPreprocessor::stripANSI(text);
+    cleaned = TextPreprocessor::normalize(cleaned);
+    cleaned = extractFencedCodeBlocks(cleaned);
+    cleaned = TextPreprocessor::filterChromeLines(cleaned);
+    cleaned = extractInline(cleaned);
+    cleaned = TextPreprocessor::stripEmphasis(cleaned);
+    return tokenize(cleaned);
+}
+
+icu::UnicodeString Pipeline::stashToken(Token token) {
+    icu::UnicodeString placeholder(placeholderMark);
+    placeholder.append(icu::UnicodeString::fromUTF8(std::to_string(stash_.size())));
+    placeholder.append(placeholderMark);
+    stash_.push_back(std::move(token));
+    return placeholder;
+}
+
+icu::UnicodeString Pipeline::collapseCodeBlock(const std::optional<icu::UnicodeString>& language,
+                                               const icu::UnicodeString& body) {
+    switch (options_.codeBlockMode) {
+    case Mode::placeholder: {
+        const std::int64_t lineCount = lineCountOf(body);
+        std::optional<std::string> languageName;
+        if (language)
+            languageName = utf8(*language);
+        Token token{.text = utf8(codeBlockLabel(language, lineCount)),
+                    .kind = TokenKind::codeBlock(std::move(languageName), lineCount),
+                    .codeContent = utf8(body)};
+        return icu::UnicodeString(u'\n').append(stashToken(std::move(token))).append(u'\n');
+    }
+    case Mode::readWords:
+        return icu::UnicodeString(u"\n\n").append(body).append(u"\n\n");
+    case Mode::skip:
+        break;
+    }
+    return u"\n\n";
+}
+
+icu::UnicodeString Pipeline::extractFencedCodeBlocks(const icu::UnicodeString& text) {
+    if (text.indexOf(u"```") < 0)
+        return text;
+    const std::vector<FencedBlockScanner::Block> blocks = FencedBlockScanner::closedBlocks(text);
+    icu::UnicodeString result =
+        UnicodeText::withCapacity(text.length() + 16 * std::int32_t(blocks.size()));
+    std::int32_t copiedUpTo = 0;
+    for (const FencedBlockScanner::Block& block : blocks) {
+        result.append(text, copiedUpTo, block.start - copiedUpTo);
+        result.append(collapseCodeBlock(block.language, block.body));
+        copiedUpTo = block.end;
+    }
+    result.append(text, copiedUpTo, text.length() - copiedUpTo);
+    return FencedBlockScanner::blankStrayFences(result);
+}
+
+icu::UnicodeString Pipeline::extractInline(const icu::UnicodeString& text) {
+    static const CompiledPattern image(uR"re(!\[([^\]]*)\]\(([^)]*)\))re", 0, u"!");
+    static const CompiledPattern link(uR"re(\[([^\]]+)\]\(([^)]*)\))re", 0, u"[");
+
+    icu::UnicodeString result = extractCodeSpans(text);
+    if (result.indexOf(u"![") >= 0)
+        result = image.replaceAll(result, u"$1");
+    if (result.indexOf(u"](") >= 0)
+        result = link.replaceAll(result, u"$1");
+    return extractAddresses(result);
+}
+
+icu::UnicodeString Pipeline::extractCodeSpans(const icu::UnicodeString& text) {
+    // The pipeline's own marks are kept out of spans, so a span's text never carries them.
+    static const CompiledPattern codeSpan(uR"re(`([^`\n\x{E000}\x{E001}]+)`)re", 0, u"`");
+    if (text.indexOf(u'`') < 0)
+        return text;
+    return codeSpan.replacingMatches(text, [this](const CompiledPattern::Groups& groups) {
+        return stashToken(Token{.text = utf8(groups[1].value_or(u"")), .kind = TokenKind::code()});
+    });
+}
+
+icu::UnicodeString Pipeline::extractAddresses(const icu::UnicodeString& text) {
+    // An address stops at the pipeline's marks: a list item's sentence mark after an address
+    // stays outside it.
+    static const CompiledPattern address(
+        uR"re((?i)\bhttps?://[^\s<>\x{22}'\)\]\x{E000}\x{E001}]+)re", 0, addressCandidate);
+    if (text.indexOf(u"://") < 0)
+        return text;
+    AddressHost hosts;
+    return address.replacingMatches(text, [this, &hosts](const CompiledPattern::Groups& groups) {
+        const icu::UnicodeString host = hosts.of(groups[0].value_or(u""));
+        icu::UnicodeString shown = icu::UnicodeString(u"⟨").append(host).append(u"⟩");
+        return stashToken(Token{.text = utf8(shown), .kind = TokenKind::url()});
+    });
+}
+
+std::vector<Token> Pipeline::tokenize(const icu::UnicodeString& text) const {
+    struct Range {
+        std::int32_t start;
+        std::int32_t end;
+    };
+    std::vector<Range> paragraphs;
+    const char16_t* chars = text.getBuffer();
+    const std::int32_t n = text.length();
+    bool inParagraph = false;
+    for (std::int32_t lineStart = 0; lineStart <= n;) {
+        std::int32_t lineEnd = text.indexOf(u'\n', lineStart);
+        if (lineEnd < 0)
+            lineEnd = n;
+        bool blank = true;
+        for (std::int32_t i = lineStart; i < lineEnd && blank; ++i)
+            blank = UnicodeText::isSpaceOrTab(chars[i]);
+        if (blank)
+            inParagraph = false;
+        else if (inParagraph)
+            paragraphs.back().end = lineEnd;
+        else
+            paragraphs.push_back({lineStart, lineEnd});
+        inParagraph = !blank;
+        lineStart = lineEnd + 1;
+    }
+
+    std::vector<Token> tokens;
+    tokens.reserve(wordCount(text));
+    std::int64_t sentence = 0;
+    std::int64_t paragraphIndex = 0;
+    for (std::size_t p = 0; p < paragraphs.size(); ++p) {
+        const std::size_t first = tokens.size();
+        const Range range = paragraphs[p];
+        for (std::int32_t i = range.start; i < range.end;) {
+            const std::int32_t wordStart = i;
+            UChar32 c = 0;
+            U16_NEXT(chars, i, range.end, c);
+            if (UnicodeText::isWhiteSpace(c))
+                continue;
+            std::int32_t wordEnd = i;
+            while (i < range.end) {
+                U16_NEXT(chars, i, range.end, c);
+                if (UnicodeText::isWhiteSpace(c))
+                    break;
+                wordEnd = i;
+            }
+            const icu::UnicodeString word(false, chars + wordStart, wordEnd - wordStart);
+            if (auto token = resolve(word)) {
+                token->paragraphIndex = paragraphIndex;
+                tokens.push_back(std::move(*token));
+            }
+        }
+        if (tokens.size() == first)
+            continue;
+        for (std::size_t k = first; k < tokens.size(); ++k) {
+            tokens[k].sentenceIndex = sentence;
+            sentence += tokens[k].endsSentence;
+        }
+        Token& last = tokens.back();
+        if (!last.endsSentence) {
+            last.endsSentence = true;
+            ++sentence;
+        }
+        last.paragraphBreakAfter = p + 1 < paragraphs.size();
+        ++paragraphIndex;
+    }
+    return tokens;
+}
+
+std::optional<Token> Pipeline::resolveStashed(const icu::UnicodeString& word) const {
+    const auto placeholder = StashReference::parse(word);
+    if (!placeholder)
+        return std::nullopt;
+    const auto index = decimalValue(placeholder->digits);
+    if (!index || *index >= std::int64_t(stash_.size()))
+        return std::nullopt;
+    Token token = stash_[std::size_t(*index)];
+    const WordEnding::Flags flags = WordEnding::flagsOf(placeholder->punctuation);
+    if (flags.endsSentence)
+        token.endsSentence = true;
+    else if (flags.endsClause)
+        token.endsClause = true;
+    return token;
+}
+
+std::optional<Token> Pipeline::resolve(const icu::UnicodeString& original) const {
+    const WordTraits traits = traitsOf(original);
+    icu::UnicodeString word =
+        traits.marked ? without(original, TextPreprocessor::sentenceMark)
+                      : icu::UnicodeString(false, original.getBuffer(), original.length());
+    if (word.isEmpty())
+        return std::nullopt;
+    if (traits.placeholder) {
+        if (word[0] == placeholderMark) {
+            if (auto token = resolveStashed(word)) {
+                token->endsSentence = token->endsSentence || traits.marked;
+                return token;
+            }
+        }
+        static const CompiledPattern embedded(uR"re(\x{E000}\d+\x{E000})re");
+        // A lone mark left over cannot be shown either.
+        word = without(embedded.replaceAll(word, u""), placeholderMark);
+        if (word.isEmpty())
+            return std::nullopt;
+    }
+
+    Token token{.text = utf8(word)};
+    token.containsDigits = traits.ascii && !traits.placeholder ? traits.asciiDigit
+                                                               : UnicodeText::containsNumeric(word);
+    const WordEnding::Flags flags = WordEnding::flagsOf(word);
+    token.endsSentence = flags.endsSentence;
+    token.endsClause = flags.endsClause;
+    if (traits.pathSeparator)
+        resolvePath(word, token);
+    token.endsSentence = token.endsSentence || traits.marked;
+    return token;
+}
+
+void Pipeline::resolvePath(const icu::UnicodeString& word, Token& token) {
+    const std::int32_t closedEnd =
+        WordEnding::trimmedEnd(word, word.length(), WordEnding::closingCharacters);
+    const std::int32_t coreEnd =
+        WordEnding::trimmedEnd(word, closedEnd, WordEnding::pathTrailingCharacters);
+    const icu::UnicodeString core = word.tempSubString(0, coreEnd);
+    if (!looksLikePath(core))
+        return;
+    const WordEnding::Flags restFlags = WordEnding::flagsOf(word.tempSubString(coreEnd));
+    token.text = utf8(core);
+    token.kind = TokenKind::code();
+    token.endsSentence = restFlags.endsSentence;
+    token.endsClause = restFlags.endsClause;
+    token.containsDigits = UnicodeText::containsNumeric(core);
+}
+
+bool Pipeline::looksLikePath(const icu::UnicodeString& s) {
+    static const CompiledPattern windowsPath(uR"re(^([A-Za-z]:)?\\?[\w.$~-]+(\\[\w.$~-]+)+$)re");
+    static const CompiledPattern rootedPath(uR"re(^[~./][\w~@+.-]*(/[\w@+.%#-]+)*/?$)re");
+    static const CompiledPattern relativePath(uR"re(^[\w~@+.-]+(/[\w@+.%#-]+)+/?$)re");
+    static const CompiledPattern deepRelativePath(uR"re(^[\w~@+.-]+(/[\w@+.%#-]+){2,}/?$)re");
+
+    if (s.length() < 3 || !hasPathSeparator(s) || UnicodeText::graphemeCount(s) < 3)
+        return false;
+    if (s.indexOf(u'\\') >= 0 && windowsPath.search(s))
+        return true;
+    if (s.indexOf(u'/') < 0)
+        return false;
+    if (startsWith(s, u"~/") || startsWith(s, u"./") || startsWith(s, u"../") ||
+        startsWith(s, u"/"))
+        return rootedPath.search(s);
+    if (relativePath.search(s) && s.indexOf(u'.') >= 0)
+        return true;
+    return deepRelativePath.search(s);
+}
+
+} // namespace BlinkwitCore
