@@ -1,6 +1,7 @@
 #include "CommandLine.h"
 
 #include "BuildInfo.h"
+#include "ReadCommand.h"
 #include "TokensCommand.h"
 
 #include <cstdio>
@@ -12,6 +13,7 @@ namespace Blinkwit {
 
 const char* CommandLine::usage() {
     return "usage: blinkwit tokens [--mode placeholder|readWords|skip] [--wpm N] [FILE|-]\n"
+           "       blinkwit read [FILE|-|--clipboard]\n"
            "       blinkwit --help | --version\n";
 }
 
@@ -34,6 +36,8 @@ int CommandLine::run(int argc, char** argv) {
     }
     if (command == "tokens")
         return TokensCommand::run({args.begin() + 1, args.end()});
+    if (command == "read")
+        return ReadCommand::run({args.begin() + 1, args.end()});
     std::fprintf(stderr, "blinkwit: unknown command '%s'\n%s", std::string(command).c_str(),
                  usage());
     return 2;
