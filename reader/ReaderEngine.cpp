@@ -65,7 +65,8 @@ void ReaderEngine::load(Tokens tokens) {
     tokens_ = std::move(tokens);
     rebuildStarts();
     setIndex(0);
-    setWpm(settings_.wpm());
+    // The stored rate is not bounded (the file may have been edited by hand); the engine's is.
+    setWpm(std::clamp(settings_.wpm(), minimumWpm, maximumWpm));
     emit tokensChanged();
     if (tokens_.empty()) {
         setPhase(Phase::empty());
