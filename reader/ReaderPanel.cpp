@@ -40,10 +40,10 @@ void ReaderPanel::applyShape() {
 }
 
 bool ReaderPanel::event(QEvent* event) {
-    // Closing (by the window manager) only hides: the panel is reused for every text.
+    // Closing by the window manager closes the reader, but the panel is reused for every text.
     if (event->type() == QEvent::Close) {
         event->ignore();
-        hide();
+        emit closeRequested();
         return true;
     }
     return QWidget::event(event);

@@ -27,6 +27,8 @@ public:
 signals:
     // The frame moved or changed size.
     void frameChanged();
+    // The window manager asked to close the panel (it stays, hidden by its owner).
+    void closeRequested();
 
 protected:
     bool event(QEvent* event) override;

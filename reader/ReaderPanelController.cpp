@@ -55,6 +55,7 @@ ReaderPanel* ReaderPanelController::ensurePanel() {
     connect(compositor_.get(), &CompositorWatcher::compositingChanged, panel_.get(),
             &ReaderPanel::setCompositing);
     connect(panel_.get(), &ReaderPanel::frameChanged, this, &ReaderPanelController::saveOrigin);
+    connect(panel_.get(), &ReaderPanel::closeRequested, this, &ReaderPanelController::hide);
     return panel_.get();
 }
 

@@ -155,7 +155,7 @@ TEST(OrpWordView, FittingShrinksByStepsOf088UntilTheWordFitsOrReaches14) {
     EXPECT_GT(ReaderFont::size(floor), 14 * 0.88);
 }
 
-TEST(OrpWordView, AddressesAndCodeBlocksAreDrawnWholeAndSmallerWithoutAccent) {
+TEST(OrpWordView, CodeKindsAreMonospacedAndSmallerAddressesAndBlocksWholeWithoutAccent) {
     QImage device(10, 10, QImage::Format_ARGB32_Premultiplied);
     for (const BlinkwitCore::Token& token :
          {url("example.com"), Testing::codeBlock("x = 1\n", "python", 1)}) {
@@ -178,17 +178,10 @@ TEST(OrpWordView, AddressesAndCodeBlocksAreDrawnWholeAndSmallerWithoutAccent) {
                 strongest = std::max(strongest, image.pixelColor(x, y).alpha());
         EXPECT_NEAR(strongest, 0.9 * 255, 3) << "drawn at 90 % opacity";
     }
-}
-
-TEST(OrpWordView, InlineCodeStartsAt082OfTheWordSizeInMonospace) {
-    QImage device(10, 10, QImage::Format_ARGB32_Premultiplied);
-    const ORPWordView::Layout layout =
+    const ORPWordView::Layout code =
         ORPWordView(codeSpan("x"), 50, 592, accent, primary).layout(&device);
-    EXPECT_DOUBLE_EQ(ReaderFont::size(layout.font), 0.82 * 50);
-    EXPECT_TRUE(QFontInfo(layout.font).fixedPitch());
-    const ORPWordView::Layout prose =
-        ORPWordView(word("x"), 50, 592, accent, primary).layout(&device);
-    EXPECT_FALSE(QFontInfo(prose.font).fixedPitch());
+    EXPECT_DOUBLE_EQ(ReaderFont::size(code.font), 0.82 * 50) << "inline code";
+    EXPECT_TRUE(QFontInfo(code.font).fixedPitch());
 }
 
 } // namespace

@@ -98,9 +98,15 @@ TEST_F(ReaderPanelControllerTest, CodeExpansionGrowsDownwardAndShrinksBackFromAF
     EXPECT_TRUE(rig.engine.phase().is(Phase::Case::idle));
     EXPECT_FALSE(controller.keyMonitorInstalled());
     EXPECT_EQ(hidden.count(), 1);
+
+    controller.show();
+    controller.panel()->close(); // as the window manager's close button does
+    EXPECT_FALSE(controller.panel()->isVisible());
+    EXPECT_FALSE(controller.keyMonitorInstalled());
+    EXPECT_EQ(hidden.count(), 2);
 }
 
-TEST_F(ReaderPanelControllerTest, KeysDriveTheEngineAndOnlyShiftMatters) {
+TEST_F(ReaderPanelControllerTest, KeysDriveTheEngineOnlyShiftMattersAndHeldKeysRepeat) {
     rig.loadAndStart(Testing::sentences(3, 2, 4)); // sentences start every 4, paragraphs every 8
     controller.show();
     key(Qt::Key_Space);
@@ -120,12 +126,7 @@ TEST_F(ReaderPanelControllerTest, KeysDriveTheEngineAndOnlyShiftMatters) {
     EXPECT_TRUE(rig.engine.wpmOverlayVisible());
     key(Qt::Key_Space, Qt::ControlModifier);
     EXPECT_TRUE(rig.engine.phase().is(Phase::Case::reading));
-}
-
-TEST_F(ReaderPanelControllerTest, HeldUpArrowRepeatsTheSpeedStepUpToTheLimit) {
-    rig.loadAndStart({word("a")});
-    controller.show();
-    for (int i = 0; i < 30; ++i) {
+    for (int i = 0; i < 30; ++i) { // a held key: auto-repeated presses count like single ones
         QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier, QString(), i > 0);
         QCoreApplication::sendEvent(window(), &repeat);
     }
