@@ -102,6 +102,7 @@ std::optional<ReadCommand::Arguments> ReadCommand::parse(const std::vector<std::
         }
         haveSource = true;
     }
+    arguments.sourceNamed = haveSource;
     return arguments;
 }
 
@@ -134,7 +135,8 @@ int ReadCommand::run(const std::vector<std::string_view>& args) {
         std::fputs("blinkwit read: --terminal is not available in this build\n", stderr);
         return 2;
     }
-    if (arguments->source == Source::standardInput && isatty(STDIN_FILENO)) {
+    // Nothing named and nothing piped in: waiting for typed text would look like a hang.
+    if (!arguments->sourceNamed && isatty(STDIN_FILENO)) {
         std::fprintf(stderr,
                      "blinkwit read: no text given: name a FILE, pipe text in, or use "
                      "--clipboard\n%s",

@@ -16,6 +16,8 @@ public:
     struct Arguments {
         Source source = Source::standardInput;
         std::string path = "-";
+        // Named on the command line (standard input is also read when nothing is named).
+        bool sourceNamed = false;
         // Asked for the terminal front end instead of the panel.
         bool terminal = false;
     };

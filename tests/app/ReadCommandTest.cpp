@@ -21,7 +21,9 @@ std::optional<ReadCommand::Arguments> parse(std::vector<std::string_view> args,
 
 TEST(ReadCommandTest, ArgumentsNameOneSourceAndMayAskForTheTerminal) {
     EXPECT_EQ(parse({})->source, Source::standardInput);
+    EXPECT_FALSE(parse({})->sourceNamed);
     EXPECT_EQ(parse({"-"})->source, Source::standardInput);
+    EXPECT_TRUE(parse({"-"})->sourceNamed);
     EXPECT_EQ(parse({"--clipboard"})->source, Source::clipboard);
     const auto file = parse({"notes.md"});
     EXPECT_EQ(file->source, Source::file);
