@@ -1,6 +1,5 @@
 #pragma once
 
-#include "TokenLists.h"
 #include "core/TimingEngine.h"
 #include "reader/ReaderEngine.h"
 #include "settings/AppSettings.h"
@@ -9,30 +8,59 @@
 
 #include <gtest/gtest.h>
 #include <ostream>
+#include <string>
+#include <vector>
 
 namespace Blinkwit {
 
 inline void PrintTo(const Phase& phase, std::ostream* out) {
-    *out << phase.name();
-    if (phase.is(Phase::Case::countdown))
-        *out << ' ' << phase.countdownNumber();
+    *out << phase.name() << ' ' << phase.countdownNumber();
 }
 
-} // namespace Blinkwit
+namespace Testing {
 
-namespace Blinkwit::Testing {
+using Tokens = std::vector<BlinkwitCore::Token>;
+
+inline BlinkwitCore::Token word(std::int64_t sentence = 0, std::int64_t paragraph = 0) {
+    return {.text = "words", .sentenceIndex = sentence, .paragraphIndex = paragraph};
+}
+
+inline BlinkwitCore::Token codeBlock(std::int64_t sentence = 0, std::int64_t paragraph = 0) {
+    BlinkwitCore::Token token{
+        .text = "[code]", .sentenceIndex = sentence, .paragraphIndex = paragraph};
+    token.kind = BlinkwitCore::TokenKind::codeBlock("swift", 2);
+    token.codeContent = "let a = 1\nprint(a)";
+    token.endsSentence = true; // 1.5 s at every rate
+    return token;
+}
+
+// count words, a new sentence beginning at each of the given positions.
+inline Tokens withSentenceStarts(const std::vector<int>& starts, int count) {
+    Tokens tokens;
+    std::int64_t sentence = -1;
+    for (int i = 0; i < count; ++i) {
+        sentence += std::count(starts.begin(), starts.end(), i);
+        tokens.push_back(word(sentence));
+        tokens.back().text = "word" + std::to_string(i);
+    }
+    return tokens;
+}
+
+inline Tokens words(int count) {
+    return withSentenceStarts({0}, count);
+}
 
 // An engine on virtual time with default settings.
 class EngineFixture : public ::testing::Test {
 protected:
-    // Virtual time sums steps like 0.2 + 0.2 + 0.2 with rounding; this margin reaches past a
+    // Virtual time adds steps like 0.2 + 0.2 + 0.2 with rounding; this reaches just past a
     // deadline without reaching the next one.
     static constexpr double justPast = 1e-9;
 
     // Loads and runs the countdown, so the first token has just appeared.
-    void startReading(std::vector<BlinkwitCore::Token> tokens) {
+    void startReading(Tokens tokens) {
         engine.load(std::move(tokens));
-        scheduler.advance(3 * ReaderEngine::countdownStep);
+        scheduler.advance(3 * ReaderEngine::countdownStep + justPast);
         ASSERT_EQ(engine.phase(), Phase::reading());
     }
 
@@ -41,7 +69,7 @@ protected:
                                                     engine.wpm());
     }
 
-    // Time until the pending playback step, or a negative number when none is pending.
+    // Time until the earliest pending timer; negative when none is pending.
     double timeToNextStep() const {
         return scheduler.pendingCount() == 0 ? -1.0 : scheduler.nextDeadline() - scheduler.now();
     }
@@ -52,4 +80,5 @@ protected:
     ReaderEngine engine{settings, scheduler};
 };
 
-} // namespace Blinkwit::Testing
+} // namespace Testing
+} // namespace Blinkwit
