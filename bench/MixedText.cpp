@@ -7,13 +7,14 @@
 namespace {
 
 constexpr std::array<std::string_view, 24> vocabulary = {
-    "the",      "reader",  "flashes", "each",     "word",    "at",     "a",        "steady",
-    "rate",     "while",   "your",    "eyes",     "rest",    "on",     "one",      "point",
-    "sentence", "clauses", "pause",   "slightly", "longer,", "commas", "numbers",  "1984"};
+    "the",      "reader",  "flashes", "each",     "word",    "at",     "a",       "steady",
+    "rate",     "while",   "your",    "eyes",     "rest",    "on",     "one",     "point",
+    "sentence", "clauses", "pause",   "slightly", "longer,", "commas", "numbers", "1984"};
 
 class Writer {
 public:
-    explicit Writer(std::string& out) : out_(out) {}
+    explicit Writer(std::string& out)
+        : out_(out) {}
 
     std::string_view word() {
         state_ = state_ * 6364136223846793005ULL + 1442695040888963407ULL;

@@ -160,7 +160,7 @@ icu::UnicodeString ChromeLineFilter::filter(const icu::UnicodeString& text) {
     firstLine_ = true;
     std::int32_t lineStart = 0;
     while (true) {
-        const std::int32_t lineEnd = text.indexOf(u'\n', lineStart);
+        const std::int32_t lineEnd = UnicodeText::find(text, u'\n', lineStart);
         const std::int32_t end = lineEnd < 0 ? text.length() : lineEnd;
         filterLine(text.tempSubString(lineStart, end - lineStart));
         if (lineEnd < 0)

@@ -51,10 +51,8 @@ std::int32_t CompiledPattern::nextCandidate(const icu::UnicodeString& text,
     const char16_t* chars = text.getBuffer();
     const std::int32_t length = text.length();
     if (startCharacters_.size() == 1) {
-        const char16_t wanted = startCharacters_[0];
-        while (from < length && chars[from] != wanted)
-            ++from;
-        return from;
+        const std::int32_t found = UnicodeText::find(text, startCharacters_[0], from);
+        return found < 0 ? length : found;
     }
     while (from < length && startCharacters_.find(chars[from]) == std::u16string::npos)
         ++from;

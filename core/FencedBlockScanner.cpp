@@ -49,14 +49,6 @@ public:
         return (i == length_ || isLineTerminator(chars_[i])) ? i : -1;
     }
 
-    // The next place after i where ICU's multi-line ^ holds: just after a line terminator,
-    // never at the very end. Returns the length when there is none.
-    std::int32_t nextLineStart(std::int32_t i) const {
-        while (i < length_ && !isLineTerminator(chars_[i]))
-            ++i;
-        return i < length_ ? i + 1 : length_;
-    }
-
     std::int32_t nextLineFeed(std::int32_t i) const {
         while (i < length_ && chars_[i] != u'\n')
             ++i;
@@ -68,11 +60,23 @@ private:
     std::int32_t length_;
 };
 
-std::vector<std::int32_t> closingFenceLines(const View& view) {
+// Every place where "^[ ]*```" matches (multi-line), found from the backticks: a line start
+// (the beginning, or just after a line terminator, but never the very end), spaces, then a run
+// of at least three backticks.
+std::vector<std::int32_t> fenceLineStarts(const icu::UnicodeString& text, const View& view) {
     std::vector<std::int32_t> starts;
-    for (std::int32_t i = 0; i < view.length(); i = view.nextLineStart(i)) {
-        if (view.closingFenceEnd(i) >= 0)
-            starts.push_back(i);
+    for (std::int32_t tick = UnicodeText::find(text, u'`'); tick >= 0;) {
+        std::int32_t runEnd = tick;
+        while (runEnd < view.length() && view[runEnd] == u'`')
+            ++runEnd;
+        if (runEnd - tick >= 3) {
+            std::int32_t lineStart = tick;
+            while (lineStart > 0 && view[lineStart - 1] == u' ')
+                --lineStart;
+            if (lineStart == 0 || isLineTerminator(view[lineStart - 1]))
+                starts.push_back(lineStart);
+        }
+        tick = UnicodeText::find(text, u'`', runEnd);
     }
     return starts;
 }
@@ -82,14 +86,20 @@ std::vector<std::int32_t> closingFenceLines(const View& view) {
 std::vector<FencedBlockScanner::Block>
 FencedBlockScanner::closedBlocks(const icu::UnicodeString& text) {
     const View view(text);
-    const std::vector<std::int32_t> closings = closingFenceLines(view);
+    const std::vector<std::int32_t> fences = fenceLineStarts(text, view);
+    std::vector<std::int32_t> closings;
+    for (std::int32_t start : fences) {
+        if (view.closingFenceEnd(start) >= 0)
+            closings.push_back(start);
+    }
     std::vector<Block> blocks;
     if (closings.empty())
         return blocks;
-    for (std::int32_t start = 0; start < view.length(); start = view.nextLineStart(start)) {
+    std::int32_t searchFrom = 0;
+    for (std::int32_t start : fences) {
+        if (start < searchFrom)
+            continue; // inside the previous block
         const std::int32_t languageStart = view.afterFence(start);
-        if (languageStart < 0)
-            continue;
         std::int32_t languageEnd = languageStart;
         while (languageEnd < view.length() && isLanguageCharacter(view[languageEnd]))
             ++languageEnd;
@@ -100,9 +110,11 @@ FencedBlockScanner::closedBlocks(const icu::UnicodeString& text) {
         const auto closing = std::lower_bound(closings.begin(), closings.end(), bodyStart);
         if (closing == closings.end())
             break; // every later opening would look for a closing fence even further on
-        // The lazy body stops before the closing line, without the line feed preceding it.
+        // The lazy body stops before the closing line, without the line feed preceding it,
+        // unless that line feed ends a CR LF, which dot-all steps over as one character.
         std::int32_t bodyEnd = *closing;
-        if (bodyEnd > bodyStart && view[bodyEnd - 1] == u'\n')
+        const bool crlf = bodyEnd - 2 >= bodyStart && view[bodyEnd - 2] == u'\r';
+        if (bodyEnd > bodyStart && view[bodyEnd - 1] == u'\n' && !crlf)
             --bodyEnd;
         Block block;
         block.start = start;
@@ -110,7 +122,7 @@ FencedBlockScanner::closedBlocks(const icu::UnicodeString& text) {
         if (languageEnd > languageStart)
             block.language = icu::UnicodeString(text, languageStart, languageEnd - languageStart);
         block.body = icu::UnicodeString(text, bodyStart, bodyEnd - bodyStart);
-        start = block.end;
+        searchFrom = block.end;
         blocks.push_back(std::move(block));
     }
     return blocks;
@@ -120,13 +132,15 @@ icu::UnicodeString FencedBlockScanner::blankStrayFences(const icu::UnicodeString
     const View view(text);
     icu::UnicodeString result = UnicodeText::withCapacity(text.length());
     std::int32_t copiedUpTo = 0;
-    for (std::int32_t i = 0; i < view.length(); i = view.nextLineStart(i)) {
-        if (view.afterFence(i) < 0)
-            continue;
-        const std::int32_t end = view.nextLineFeed(i);
-        result.append(text, copiedUpTo, i - copiedUpTo);
+    for (std::int32_t start : fenceLineStarts(text, view)) {
+        if (start < copiedUpTo)
+            continue; // taken by the previous match
+        std::int32_t end = view.nextLineFeed(start);
+        // $ never holds between CR and LF, so a CR before the line feed stays.
+        if (end < view.length() && view[end - 1] == u'\r' && end - 1 >= view.afterFence(start))
+            --end;
+        result.append(text, copiedUpTo, start - copiedUpTo);
         copiedUpTo = end;
-        i = end; // at a line feed or the end: no fence starts here
     }
     if (copiedUpTo == 0)
         return text;

@@ -6,6 +6,7 @@
 #include "UnicodeText.h"
 #include "WordEnding.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace BlinkwitCore {
@@ -65,41 +66,24 @@ bool hasPathSeparator(const icu::UnicodeString& text) {
     return text.indexOf(u'/') >= 0 || text.indexOf(u'\\') >= 0;
 }
 
-// The host of an address: scheme, then path, port, query and fragment, then "www." removed.
-class AddressHost {
-public:
-    AddressHost()
-        : scheme_(schemePattern())
-        , rest_(restPattern())
-        , www_(wwwPattern()) {}
-
-    icu::UnicodeString of(const icu::UnicodeString& address) {
-        return www_.replaceAll(rest_.replaceAll(scheme_.replaceAll(address, u""), u""), u"");
-    }
-
-private:
-    static const CompiledPattern& schemePattern() {
-        static const CompiledPattern pattern(uR"re((?i)^https?://)re");
-        return pattern;
-    }
-    static const CompiledPattern& restPattern() {
-        static const CompiledPattern pattern(uR"re([/:?#].*$)re");
-        return pattern;
-    }
-    static const CompiledPattern& wwwPattern() {
-        static const CompiledPattern pattern(uR"re(^www\.)re");
-        return pattern;
-    }
-
-    CompiledPattern::Matcher scheme_;
-    CompiledPattern::Matcher rest_;
-    CompiledPattern::Matcher www_;
-};
+// The host of an address: "(?i)^https?://", then "[/:?#].*$", then "^www\." removed. The
+// address came from a match of "(?i)\bhttps?://[^\s...]+", so its scheme ends at its first
+// "://" and it holds no line terminator for ".*$" to stop at.
+icu::UnicodeString addressHost(const icu::UnicodeString& address) {
+    std::int32_t hostStart = UnicodeText::find(address, u"://") + 3;
+    std::int32_t hostEnd = hostStart;
+    while (hostEnd < address.length() &&
+           std::u16string_view(u"/:?#").find(address[hostEnd]) == std::u16string_view::npos)
+        ++hostEnd;
+    if (startsWith(address.tempSubString(hostStart), u"www."))
+        hostStart += 4;
+    return icu::UnicodeString(address, hostStart, std::max(hostEnd - hostStart, 0));
+}
 
 // An address begins 4 or 5 characters before its "://": "http" or "https" in any letter case
 // is 4 or 5 single UTF-16 units, ſ (U+017F, folding to s) the only one outside ASCII.
 std::int32_t addressCandidate(const icu::UnicodeString& text, std::int32_t from) {
-    const std::int32_t separator = text.indexOf(u"://", 3, from + 4);
+    const std::int32_t separator = UnicodeText::find(text, u"://", from + 4);
     if (separator < 0)
         return text.length();
     return separator - 5 >= from ? separator - 5 : separator - 4;
@@ -119,17 +103,8 @@ std::size_t wordCount(const icu::UnicodeString& text) {
     return count;
 }
 
-// What one pass over a word tells about it; the rare cases take the slow paths.
-struct WordTraits {
-    bool marked = false;
-    bool placeholder = false;
-    bool pathSeparator = false;
-    bool ascii = true;
-    bool asciiDigit = false;
-};
-
-WordTraits traitsOf(const icu::UnicodeString& word) {
-    WordTraits traits;
+Pipeline::WordTraits traitsOf(const icu::UnicodeString& word) {
+    Pipeline::WordTraits traits;
     const char16_t* chars = word.getBuffer();
     for (std::int32_t i = 0, n = word.length(); i < n; ++i) {
         const char16_t c = chars[i];
@@ -187,7 +162,7 @@ icu::UnicodeString Pipeline::collapseCodeBlock(const std::optional<icu::UnicodeS
 }
 
 icu::UnicodeString Pipeline::extractFencedCodeBlocks(const icu::UnicodeString& text) {
-    if (text.indexOf(u"```") < 0)
+    if (UnicodeText::find(text, u"```") < 0)
         return text;
     const std::vector<FencedBlockScanner::Block> blocks = FencedBlockScanner::closedBlocks(text);
     icu::UnicodeString result =
@@ -207,9 +182,9 @@ icu::UnicodeString Pipeline::extractInline(const icu::UnicodeString& text) {
     static const CompiledPattern link(uR"re(\[([^\]]+)\]\(([^)]*)\))re", 0, u"[");
 
     icu::UnicodeString result = extractCodeSpans(text);
-    if (result.indexOf(u"![") >= 0)
+    if (UnicodeText::find(result, u"![") >= 0)
         result = image.replaceAll(result, u"$1");
-    if (result.indexOf(u"](") >= 0)
+    if (UnicodeText::find(result, u"](") >= 0)
         result = link.replaceAll(result, u"$1");
     return extractAddresses(result);
 }
@@ -217,7 +192,7 @@ icu::UnicodeString Pipeline::extractInline(const icu::UnicodeString& text) {
 icu::UnicodeString Pipeline::extractCodeSpans(const icu::UnicodeString& text) {
     // The pipeline's own marks are kept out of spans, so a span's text never carries them.
     static const CompiledPattern codeSpan(uR"re(`([^`\n\x{E000}\x{E001}]+)`)re", 0, u"`");
-    if (text.indexOf(u'`') < 0)
+    if (UnicodeText::find(text, u'`') < 0)
         return text;
     return codeSpan.replacingMatches(text, [this](const CompiledPattern::Groups& groups) {
         return stashToken(Token{.text = utf8(groups[1].value_or(u"")), .kind = TokenKind::code()});
@@ -229,11 +204,10 @@ icu::UnicodeString Pipeline::extractAddresses(const icu::UnicodeString& text) {
     // stays outside it.
     static const CompiledPattern address(
         uR"re((?i)\bhttps?://[^\s<>\x{22}'\)\]\x{E000}\x{E001}]+)re", 0, addressCandidate);
-    if (text.indexOf(u"://") < 0)
+    if (UnicodeText::find(text, u"://") < 0)
         return text;
-    AddressHost hosts;
-    return address.replacingMatches(text, [this, &hosts](const CompiledPattern::Groups& groups) {
-        const icu::UnicodeString host = hosts.of(groups[0].value_or(u""));
+    return address.replacingMatches(text, [this](const CompiledPattern::Groups& groups) {
+        const icu::UnicodeString host = addressHost(groups[0].value_or(u""));
         icu::UnicodeString shown = icu::UnicodeString(u"⟨").append(host).append(u"⟩");
         return stashToken(Token{.text = utf8(shown), .kind = TokenKind::url()});
     });
@@ -249,7 +223,7 @@ std::vector<Token> Pipeline::tokenize(const icu::UnicodeString& text) const {
     const std::int32_t n = text.length();
     bool inParagraph = false;
     for (std::int32_t lineStart = 0; lineStart <= n;) {
-        std::int32_t lineEnd = text.indexOf(u'\n', lineStart);
+        std::int32_t lineEnd = UnicodeText::find(text, u'\n', lineStart);
         if (lineEnd < 0)
             lineEnd = n;
         bool blank = true;
@@ -326,9 +300,9 @@ std::optional<Token> Pipeline::resolveStashed(const icu::UnicodeString& word) co
 
 std::optional<Token> Pipeline::resolve(const icu::UnicodeString& original) const {
     const WordTraits traits = traitsOf(original);
-    icu::UnicodeString word =
-        traits.marked ? without(original, TextPreprocessor::sentenceMark)
-                      : icu::UnicodeString(false, original.getBuffer(), original.length());
+    if (!traits.marked && !traits.placeholder)
+        return ordinaryWord(original, traits);
+    icu::UnicodeString word = without(original, TextPreprocessor::sentenceMark);
     if (word.isEmpty())
         return std::nullopt;
     if (traits.placeholder) {
@@ -344,7 +318,10 @@ std::optional<Token> Pipeline::resolve(const icu::UnicodeString& original) const
         if (word.isEmpty())
             return std::nullopt;
     }
+    return ordinaryWord(word, traits);
+}
 
+Token Pipeline::ordinaryWord(const icu::UnicodeString& word, const WordTraits& traits) {
     Token token{.text = utf8(word)};
     token.containsDigits = traits.ascii && !traits.placeholder ? traits.asciiDigit
                                                                : UnicodeText::containsNumeric(word);

@@ -31,7 +31,17 @@ public:
     std::optional<Token> resolve(const icu::UnicodeString& word) const;
     static bool looksLikePath(const icu::UnicodeString& candidate);
 
+    // What one pass over a word tells about it; the rare cases take the slow paths.
+    struct WordTraits {
+        bool marked = false;
+        bool placeholder = false;
+        bool pathSeparator = false;
+        bool ascii = true;
+        bool asciiDigit = false;
+    };
+
 private:
+    static Token ordinaryWord(const icu::UnicodeString& word, const WordTraits& traits);
     icu::UnicodeString collapseCodeBlock(const std::optional<icu::UnicodeString>& language,
                                          const icu::UnicodeString& body);
     icu::UnicodeString extractCodeSpans(const icu::UnicodeString& text);

@@ -1,11 +1,16 @@
 #include "TextPreprocessor.h"
 
+#include "AnsiSequences.h"
 #include "ChromeLineFilter.h"
 #include "CompiledPattern.h"
 #include "Pipeline.h"
 #include "UnicodeText.h"
 
 #include <climits>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace BlinkwitCore {
 
@@ -15,18 +20,43 @@ bool isStrippedControl(char16_t c) {
     return c <= 0x08 || c == 0x0B || c == 0x0C || (c >= 0x0E && c <= 0x1F) || c == 0x7F;
 }
 
+// The next character below U+0020, U+007F or U+009B at or after i, or n.
+std::int32_t nextControl(const char16_t* chars, std::int32_t i, std::int32_t n) {
+#if defined(__SSE2__)
+    const __m128i belowSpace = _mm_set1_epi16(0x1F);
+    const __m128i del = _mm_set1_epi16(0x7F);
+    const __m128i csi = _mm_set1_epi16(static_cast<short>(0x9B));
+    const __m128i zero = _mm_setzero_si128();
+    for (; i + 8 <= n; i += 8) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(chars + i));
+        const __m128i control =
+            _mm_or_si128(_mm_cmpeq_epi16(_mm_subs_epu16(block, belowSpace), zero),
+                         _mm_or_si128(_mm_cmpeq_epi16(block, del), _mm_cmpeq_epi16(block, csi)));
+        const int mask = _mm_movemask_epi8(control);
+        if (mask != 0)
+            return i + (__builtin_ctz(unsigned(mask)) >> 1);
+    }
+#endif
+    for (; i < n; ++i) {
+        if (chars[i] < 0x20 || chars[i] == 0x7F || chars[i] == 0x9B)
+            return i;
+    }
+    return n;
+}
+
 // [\x{00}-\x{08}\x{0B}\x{0C}\x{0E}-\x{1F}\x{7F}] deleted: every control but tab, LF and CR.
 icu::UnicodeString withoutStrippedControls(const icu::UnicodeString& text) {
     icu::UnicodeString result = UnicodeText::withCapacity(text.length());
     const char16_t* chars = text.getBuffer();
+    const std::int32_t n = text.length();
     std::int32_t copiedUpTo = 0;
-    for (std::int32_t i = 0, n = text.length(); i < n; ++i) {
+    for (std::int32_t i = nextControl(chars, 0, n); i < n; i = nextControl(chars, i + 1, n)) {
         if (!isStrippedControl(chars[i]))
             continue;
         result.append(chars, copiedUpTo, i - copiedUpTo);
         copiedUpTo = i + 1;
     }
-    result.append(chars, copiedUpTo, text.length() - copiedUpTo);
+    result.append(chars, copiedUpTo, n - copiedUpTo);
     return result;
 }
 
@@ -39,13 +69,11 @@ struct ControlCharacters {
 ControlCharacters controlCharactersIn(const icu::UnicodeString& text) {
     ControlCharacters found;
     const char16_t* chars = text.getBuffer();
-    for (std::int32_t i = 0, n = text.length(); i < n; ++i) {
-        const char16_t c = chars[i];
-        if (c < 0x20 || c == 0x7F || c == 0x9B) {
-            found.escape |= c == 0x1B;
-            found.csi8Bit |= c == 0x9B;
-            found.other |= isStrippedControl(c);
-        }
+    const std::int32_t n = text.length();
+    for (std::int32_t i = nextControl(chars, 0, n); i < n; i = nextControl(chars, i + 1, n)) {
+        found.escape |= chars[i] == 0x1B;
+        found.csi8Bit |= chars[i] == 0x9B;
+        found.other |= isStrippedControl(chars[i]);
     }
     return found;
 }
@@ -53,7 +81,7 @@ ControlCharacters controlCharactersIn(const icu::UnicodeString& text) {
 // Deletes every occurrence of a two-character string, left to right.
 icu::UnicodeString deletingPairs(const icu::UnicodeString& text, char16_t c) {
     const char16_t pair[] = {c, c};
-    if (text.indexOf(pair, 2, 0) < 0)
+    if (UnicodeText::find(text, std::u16string_view(pair, 2)) < 0)
         return text;
     icu::UnicodeString result = UnicodeText::withCapacity(text.length());
     const char16_t* chars = text.getBuffer();
@@ -68,6 +96,31 @@ icu::UnicodeString deletingPairs(const icu::UnicodeString& text, char16_t c) {
     }
     result.append(chars, copiedUpTo, n - copiedUpTo);
     return result;
+}
+
+// The next CR, tab or character from U+00A0 on at or after i, or n.
+std::int32_t nextToNormalize(const char16_t* chars, std::int32_t i, std::int32_t n) {
+#if defined(__SSE2__)
+    const __m128i cr = _mm_set1_epi16(0x0D);
+    const __m128i tab = _mm_set1_epi16(0x09);
+    const __m128i belowA0 = _mm_set1_epi16(0x9F);
+    const __m128i zero = _mm_setzero_si128();
+    for (; i + 8 <= n; i += 8) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(chars + i));
+        const __m128i low = _mm_cmpeq_epi16(_mm_subs_epu16(block, belowA0), zero);
+        const __m128i special =
+            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(block, cr), _mm_cmpeq_epi16(block, tab)),
+                         _mm_andnot_si128(low, _mm_set1_epi16(-1)));
+        const int mask = _mm_movemask_epi8(special);
+        if (mask != 0)
+            return i + (__builtin_ctz(unsigned(mask)) >> 1);
+    }
+#endif
+    for (; i < n; ++i) {
+        if (chars[i] == u'\r' || chars[i] == u'\t' || chars[i] >= 0xA0)
+            return i;
+    }
+    return n;
 }
 
 } // namespace
@@ -98,25 +151,18 @@ std::vector<Token> TextPreprocessor::tokens(std::string_view from, const Options
 }
 
 icu::UnicodeString TextPreprocessor::stripANSI(const icu::UnicodeString& text) {
-    static const CompiledPattern operatingSystemCommand(
-        uR"re(\x{1B}\][^\x{07}\x{1B}]*(\x{07}|\x{1B}\\))re", 0, u"\x1B");
-    static const CompiledPattern controlSequence(
-        uR"re(\x{1B}\[[0-9;:?<=>]*[ !\x{22}#$%&'()*+,\-./]*[@-~])re", 0, u"\x1B");
-    static const CompiledPattern controlSequence8Bit(uR"re(\x{9B}[0-9;:?<=>]*[@-~])re", 0, u"\x9B");
-    static const CompiledPattern twoCharacterEscape(uR"re(\x{1B}[@-_])re", 0, u"\x1B");
-
-    // Each pattern starts with a character that plain text rarely holds; skip the ones whose
+    // Each pass starts at a character that plain text rarely holds; skip the ones whose
     // trigger is absent. Deleting never creates a trigger character.
     const ControlCharacters found = controlCharactersIn(text);
     icu::UnicodeString result = text;
     if (found.escape) {
-        result = operatingSystemCommand.replaceAll(result, u"");
-        result = controlSequence.replaceAll(result, u"");
+        result = AnsiSequences::deleting(result, 0x1B, AnsiSequences::operatingSystemCommandEnd);
+        result = AnsiSequences::deleting(result, 0x1B, AnsiSequences::controlSequenceEnd);
     }
     if (found.csi8Bit)
-        result = controlSequence8Bit.replaceAll(result, u"");
+        result = AnsiSequences::deleting(result, 0x9B, AnsiSequences::controlSequence8BitEnd);
     if (found.escape)
-        result = twoCharacterEscape.replaceAll(result, u"");
+        result = AnsiSequences::deleting(result, 0x1B, AnsiSequences::twoCharacterEscapeEnd);
     if (found.other)
         result = withoutStrippedControls(result);
     return result;
@@ -124,49 +170,38 @@ icu::UnicodeString TextPreprocessor::stripANSI(const icu::UnicodeString& text) {
 
 icu::UnicodeString TextPreprocessor::normalize(const icu::UnicodeString& text) {
     // The ten literal replacements in one pass: none produces what a later one replaces, and
-    // CR LF is handled before a lone CR.
-    icu::UnicodeString result;
+    // CR LF is handled before a lone CR. Runs of other characters are copied whole.
     const char16_t* chars = text.getBuffer();
     const std::int32_t n = text.length();
     std::int64_t capacity = n + 1;
-    for (std::int32_t i = 0; i < n; ++i)
-        capacity += chars[i] == u'\t' ? 3 : 0;
+    for (std::int32_t i = UnicodeText::find(text, u'\t'); i >= 0;
+         i = UnicodeText::find(text, u'\t', i + 1))
+        capacity += 3;
     if (capacity > INT32_MAX)
         return text; // beyond what a string can hold
-    char16_t* out = result.getBuffer(std::int32_t(capacity));
-    if (out == nullptr)
-        return text;
-    std::int32_t length = 0;
-    for (std::int32_t i = 0; i < n; ++i) {
-        const char16_t c = chars[i];
-        switch (c) {
-        case u'\r':
-            out[length++] = u'\n';
-            if (i + 1 < n && chars[i + 1] == u'\n')
+    icu::UnicodeString result = UnicodeText::withCapacity(std::int32_t(capacity));
+    std::int32_t copiedUpTo = 0;
+    for (std::int32_t i = nextToNormalize(chars, 0, n); i < n; i = nextToNormalize(chars, i, n)) {
+        result.append(chars, copiedUpTo, i - copiedUpTo);
+        const char16_t c = chars[i++];
+        if (c == u'\r') {
+            result.append(u'\n');
+            if (i < n && chars[i] == u'\n')
                 ++i;
-            break;
-        case 0x201C:
-        case 0x201D:
-            out[length++] = u'"';
-            break;
-        case 0x2018:
-        case 0x2019:
-            out[length++] = u'\'';
-            break;
-        case 0x00A0:
-        case 0x2007:
-        case 0x202F:
-            out[length++] = u' ';
-            break;
-        case u'\t':
-            for (int k = 0; k < 4; ++k)
-                out[length++] = u' ';
-            break;
-        default:
-            out[length++] = c;
+        } else if (c == 0x201C || c == 0x201D) {
+            result.append(u'"');
+        } else if (c == 0x2018 || c == 0x2019) {
+            result.append(u'\'');
+        } else if (c == 0x00A0 || c == 0x2007 || c == 0x202F) {
+            result.append(u' ');
+        } else if (c == u'\t') {
+            result.append(u"    ", 4);
+        } else {
+            result.append(c);
         }
+        copiedUpTo = i;
     }
-    result.releaseBuffer(length);
+    result.append(chars, copiedUpTo, n - copiedUpTo);
     return result;
 }
 
@@ -180,9 +215,9 @@ icu::UnicodeString TextPreprocessor::stripEmphasis(const icu::UnicodeString& tex
     static const CompiledPattern underscoreEmphasis(uR"re((?<![\w`])_([^_\s][^_\n]*)_(?![\w]))re");
 
     icu::UnicodeString result = deletingPairs(deletingPairs(text, u'*'), u'_');
-    if (result.indexOf(u'*') >= 0)
+    if (UnicodeText::find(result, u'*') >= 0)
         result = asteriskEmphasis.replaceAll(result, u"$1");
-    if (result.indexOf(u'_') >= 0)
+    if (UnicodeText::find(result, u'_') >= 0)
         result = underscoreEmphasis.replaceAll(result, u"$1");
     return result;
 }

@@ -1,6 +1,10 @@
 #include "UnicodeText.h"
 
 #include <memory>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #include <unicode/brkiter.h>
 #include <unicode/uchar.h>
 #include <unicode/utf16.h>
@@ -45,6 +49,38 @@ std::string toUtf8(const icu::UnicodeString& text) {
     return out;
 }
 
+std::int32_t find(const icu::UnicodeString& text, char16_t c, std::int32_t from) {
+    const char16_t* chars = text.getBuffer();
+    const std::int32_t length = text.length();
+    if (from < 0)
+        from = 0;
+#if defined(__SSE2__)
+    const __m128i wanted = _mm_set1_epi16(static_cast<short>(c));
+    for (; from + 8 <= length; from += 8) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(chars + from));
+        const int mask = _mm_movemask_epi8(_mm_cmpeq_epi16(block, wanted));
+        if (mask != 0)
+            return from + (__builtin_ctz(unsigned(mask)) >> 1);
+    }
+#endif
+    for (; from < length; ++from) {
+        if (chars[from] == c)
+            return from;
+    }
+    return -1;
+}
+
+std::int32_t find(const icu::UnicodeString& text, std::u16string_view needle, std::int32_t from) {
+    const std::int32_t last = text.length() - std::int32_t(needle.size());
+    const char16_t* chars = text.getBuffer();
+    for (from = find(text, needle[0], from); from >= 0 && from <= last;
+         from = find(text, needle[0], from + 1)) {
+        if (std::u16string_view(chars + from, needle.size()) == needle)
+            return from;
+    }
+    return -1;
+}
+
 icu::UnicodeString withCapacity(std::int32_t capacity) {
     icu::UnicodeString text;
     if (text.getBuffer(capacity) != nullptr)
@@ -53,36 +89,35 @@ icu::UnicodeString withCapacity(std::int32_t capacity) {
 }
 
 void appendUtf8(std::string& out, const char16_t* chars, std::int32_t length) {
-    std::size_t bytes = 0;
-    for (std::int32_t i = 0; i < length; ++i)
-        bytes += chars[i] < 0x80 ? 1 : 3; // a surrogate pair: 2 × 3 >= 4
-    const std::size_t start = out.size();
-    out.resize(start + bytes);
-    char* write = out.data() + start;
-    for (std::int32_t i = 0; i < length;) {
-        if (chars[i] < 0x80) {
-            *write++ = char(chars[i++]);
-            continue;
-        }
+    // Most words are short and ASCII: narrowed through a small buffer.
+    char narrow[64];
+    std::int32_t ascii = 0;
+    while (ascii < length && ascii < 64 && chars[ascii] < 0x80) {
+        narrow[ascii] = char(chars[ascii]);
+        ++ascii;
+    }
+    out.append(narrow, std::size_t(ascii));
+    for (std::int32_t i = ascii; i < length;) {
         UChar32 c = 0;
         U16_NEXT(chars, i, length, c);
         if (U_IS_SURROGATE(c))
             c = 0xFFFD;
-        if (c < 0x800) {
-            *write++ = char(0xC0 | (c >> 6));
-            *write++ = char(0x80 | (c & 0x3F));
+        if (c < 0x80) {
+            out.push_back(char(c));
+        } else if (c < 0x800) {
+            out.push_back(char(0xC0 | (c >> 6)));
+            out.push_back(char(0x80 | (c & 0x3F)));
         } else if (c < 0x10000) {
-            *write++ = char(0xE0 | (c >> 12));
-            *write++ = char(0x80 | ((c >> 6) & 0x3F));
-            *write++ = char(0x80 | (c & 0x3F));
+            out.push_back(char(0xE0 | (c >> 12)));
+            out.push_back(char(0x80 | ((c >> 6) & 0x3F)));
+            out.push_back(char(0x80 | (c & 0x3F)));
         } else {
-            *write++ = char(0xF0 | (c >> 18));
-            *write++ = char(0x80 | ((c >> 12) & 0x3F));
-            *write++ = char(0x80 | ((c >> 6) & 0x3F));
-            *write++ = char(0x80 | (c & 0x3F));
+            out.push_back(char(0xF0 | (c >> 18)));
+            out.push_back(char(0x80 | ((c >> 12) & 0x3F)));
+            out.push_back(char(0x80 | ((c >> 6) & 0x3F)));
+            out.push_back(char(0x80 | (c & 0x3F)));
         }
     }
-    out.resize(std::size_t(write - out.data()));
 }
 
 std::int64_t graphemeCount(const icu::UnicodeString& text) {

@@ -41,6 +41,12 @@ std::int32_t graphemeLengthAt(const icu::UnicodeString& text, std::int32_t start
 // Start of the user-perceived character that ends at end (0 < end <= length).
 std::int32_t lastGraphemeStart(const icu::UnicodeString& text, std::int32_t end);
 
+// Position of the first c at or after from, or -1; vectorised where the processor allows.
+std::int32_t find(const icu::UnicodeString& text, char16_t c, std::int32_t from = 0);
+// Position of the first occurrence of needle (not empty) at or after from, or -1.
+std::int32_t find(const icu::UnicodeString& text, std::u16string_view needle,
+                  std::int32_t from = 0);
+
 // An empty string that can grow to capacity units without reallocating.
 icu::UnicodeString withCapacity(std::int32_t capacity);
 

@@ -1,7 +1,6 @@
 #include "core/ORP.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 
 using BlinkwitCore::ORP;
@@ -24,9 +23,9 @@ TEST(ORP, CountsUserPerceivedCharacters) {
     // e + combining acute is one character; so is a family emoji joined by ZWJ.
     EXPECT_EQ(ORP::index("e\u0301"), 0);
     EXPECT_EQ(ORP::index("\U0001F468\u200D\U0001F469\u200D\U0001F467"), 0);
-    EXPECT_EQ(ORP::index("cafe\u0301s"), 1);     // 5 characters
-    EXPECT_EQ(ORP::index("cafe\u0301s!"), 2);    // 6 characters
-    EXPECT_EQ(ORP::index("\r\n"), 0);            // CR LF is one cluster
+    EXPECT_EQ(ORP::index("cafe\u0301s"), 1);  // 5 characters
+    EXPECT_EQ(ORP::index("cafe\u0301s!"), 2); // 6 characters
+    EXPECT_EQ(ORP::index("\r\n"), 0);         // CR LF is one cluster
 }
 
 TEST(ORP, InvalidUtf8CountsEachBadSequenceOnce) {

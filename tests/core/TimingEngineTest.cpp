@@ -1,7 +1,6 @@
 #include "core/TimingEngine.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
 
@@ -9,9 +8,13 @@ using namespace BlinkwitCore;
 
 namespace {
 
-Token word(std::string text) { return Token{.text = std::move(text)}; }
+Token word(std::string text) {
+    return Token{.text = std::move(text)};
+}
 
-double at300(const Token& token) { return TimingEngine::duration(token, 300); }
+double at300(const Token& token) {
+    return TimingEngine::duration(token, 300);
+}
 
 } // namespace
 

@@ -1,0 +1,167 @@
+// Runs the real blinkwit binary, as a shell pipeline would.
+#include "app/JsonText.h"
+
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <cstdlib>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <sys/wait.h>
+
+using Blinkwit::JsonText;
+
+namespace {
+
+struct Outcome {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string readFile(const QString& path) {
+    std::ifstream in(path.toStdString(), std::ios::binary);
+    std::stringstream buffer;
+    buffer << in.rdbuf();
+    return buffer.str();
+}
+
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> result;
+    std::stringstream stream(text);
+    for (std::string line; std::getline(stream, line);)
+        result.push_back(line);
+    return result;
+}
+
+class TokensCommand : public ::testing::Test {
+protected:
+    QString path(const char* name) const { return dir_.filePath(QString::fromUtf8(name)); }
+
+    void write(const char* name, const std::string& content) const {
+        std::ofstream(path(name).toStdString(), std::ios::binary) << content;
+    }
+
+    // Runs blinkwit with arguments (a shell fragment) and no display at all.
+    Outcome run(const std::string& arguments) const {
+        const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb '" +
+                                    std::string(BLINKWIT_BINARY) + "' " + arguments + " >'" +
+                                    path("out").toStdString() + "' 2>'" +
+                                    path("err").toStdString() + "'";
+        const int status = std::system(command.c_str());
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readFile(path("out")),
+                readFile(path("err"))};
+    }
+
+    std::string quoted(const char* name) const { return "'" + path(name).toStdString() + "'"; }
+
+    QTemporaryDir dir_;
+};
+
+const std::string sample = "# Title\n\x1b[32mDone\x1b[0m. Run `make all`, see "
+                           "https://www.example.com/x.\n\n```python\na = 1\nb = 2\n```\n";
+
+const char* const keys[] = {
+    "text",          "kind",           "language",       "lineCount",
+    "codeContent",   "endsSentence",   "endsClause",     "paragraphBreakAfter",
+    "sentenceIndex", "paragraphIndex", "containsDigits", "orp",
+    "duration"};
+
+} // namespace
+
+TEST_F(TokensCommand, WritesOneJsonObjectPerTokenFromAFileOrStandardInput) {
+    write("sample.md", sample);
+    const Outcome fromFile = run("tokens " + quoted("sample.md"));
+    ASSERT_EQ(fromFile.status, 0) << fromFile.err;
+    EXPECT_EQ(fromFile.err, "");
+    const auto output = lines(fromFile.out);
+    ASSERT_EQ(output.size(), 7u);
+    for (const std::string& line : output) {
+        QJsonParseError error;
+        const auto object =
+            QJsonDocument::fromJson(QByteArray::fromStdString(line), &error).object();
+        ASSERT_EQ(error.error, QJsonParseError::NoError) << line;
+        EXPECT_EQ(object.size(), 13) << line;
+        std::size_t previous = 0;
+        for (const char* key : keys) {
+            const std::size_t at = line.find("\"" + std::string(key) + "\":");
+            ASSERT_NE(at, std::string::npos) << key;
+            EXPECT_GE(at, previous) << key;
+            previous = at;
+        }
+    }
+    EXPECT_EQ(output[0], R"({"text":"Title","kind":"word","language":null,"lineCount":null,)"
+                         R"("codeContent":null,"endsSentence":true,"endsClause":false,)"
+                         R"("paragraphBreakAfter":true,"sentenceIndex":0,"paragraphIndex":0,)"
+                         R"("containsDigits":false,"orp":1,"duration":0.8999999999999999})");
+    const auto block = QJsonDocument::fromJson(QByteArray::fromStdString(output[6])).object();
+    EXPECT_EQ(block["kind"].toString(), "codeBlock");
+    EXPECT_EQ(block["language"].toString(), "python");
+    EXPECT_EQ(block["lineCount"].toInt(), 2);
+    EXPECT_EQ(block["codeContent"].toString(), "a = 1\nb = 2");
+    EXPECT_DOUBLE_EQ(block["duration"].toDouble(), 1.5);
+    const auto address = QJsonDocument::fromJson(QByteArray::fromStdString(output[5])).object();
+    EXPECT_EQ(address["kind"].toString(), "url");
+    EXPECT_TRUE(address["codeContent"].isNull());
+
+    EXPECT_EQ(run("tokens - <" + quoted("sample.md")).out, fromFile.out);
+    EXPECT_EQ(run("tokens <" + quoted("sample.md")).out, fromFile.out);
+}
+
+TEST_F(TokensCommand, ModeAndRateOptions) {
+    write("sample.md", sample);
+    const auto skipped = lines(run("tokens --mode skip " + quoted("sample.md")).out);
+    EXPECT_EQ(skipped.size(), 6u);
+    const auto read = lines(run("tokens --mode=readWords --wpm=600 " + quoted("sample.md")).out);
+    ASSERT_EQ(read.size(), 12u);
+    const auto title = QJsonDocument::fromJson(QByteArray::fromStdString(read[0])).object();
+    EXPECT_DOUBLE_EQ(title["duration"].toDouble(), 0.1 * (1.0 + 2.0 + 3.0));
+    for (const char* rate : {"0", "-5"}) {
+        const Outcome slow = run(std::string("tokens --wpm ") + rate + " " + quoted("sample.md"));
+        ASSERT_EQ(slow.status, 0);
+        const auto first = QJsonDocument::fromJson(QByteArray::fromStdString(lines(slow.out)[0]));
+        EXPECT_DOUBLE_EQ(first.object()["duration"].toDouble(), 60.0 * 6.0);
+    }
+    EXPECT_EQ(run("tokens " + quoted("sample.md") + " --help").status, 0);
+}
+
+TEST_F(TokensCommand, UsageErrorsExitWithTwo) {
+    write("sample.md", sample);
+    for (const std::string& arguments :
+         {std::string("tokens --mode fancy"), std::string("tokens --colour"),
+          std::string("tokens --wpm fast"), std::string("tokens --wpm 1.5"),
+          std::string("tokens --wpm"), std::string("tokens a b"),
+          std::string("tokens --wpm 99999999999999999999")}) {
+        const Outcome result = run(arguments);
+        EXPECT_EQ(result.status, 2) << arguments;
+        EXPECT_EQ(result.out, "") << arguments;
+        const auto message = lines(result.err);
+        ASSERT_GE(message.size(), 2u) << arguments;
+        EXPECT_EQ(message[0].rfind("blinkwit: ", 0), 0u) << message[0];
+        EXPECT_EQ(message[1].rfind("usage: blinkwit tokens", 0), 0u) << message[1];
+    }
+}
+
+TEST_F(TokensCommand, UnreadableInputExitsWithOne) {
+    const Outcome missing = run("tokens " + quoted("missing.txt"));
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.err, "blinkwit: cannot read " + path("missing.txt").toStdString() +
+                               ": No such file or directory\n");
+    const Outcome directory = run("tokens '" + dir_.path().toStdString() + "'");
+    EXPECT_EQ(directory.status, 1);
+    EXPECT_NE(directory.err.find("Is a directory"), std::string::npos) << directory.err;
+}
+
+TEST(JsonText, EscapesEverythingJsonOrJavaScriptCannotHoldRaw) {
+    EXPECT_EQ(JsonText::quoted("plain ümlaut ⟨x⟩"), "\"plain ümlaut ⟨x⟩\"");
+    EXPECT_EQ(JsonText::quoted("q\"b\\s/"), R"("q\"b\\s/")");
+    EXPECT_EQ(JsonText::quoted("\n\r\t\b\f"), R"("\n\r\t\b\f")");
+    EXPECT_EQ(JsonText::quoted(std::string("\0\x01\x1f\x7f", 4)), R"("\u0000\u0001\u001f\u007f")");
+    EXPECT_EQ(JsonText::quoted("a\xe2\x80\xa8"
+                               "b\xe2\x80\xa9"),
+              R"("a\u2028b\u2029")");
+    EXPECT_EQ(JsonText::quoted("bad\xff\xc3"), "\"bad\xef\xbf\xbd\xef\xbf\xbd\"");
+    EXPECT_EQ(JsonText::quoted(""), "\"\"");
+}
