@@ -3,6 +3,7 @@
 #include "BuildInfo.h"
 #include "ReadCommand.h"
 #include "TokensCommand.h"
+#include "terminal/TerminalReadCommand.h"
 
 #include <cstdio>
 #include <string>
@@ -14,6 +15,7 @@ namespace Blinkwit {
 const char* CommandLine::usage() {
     return "usage: blinkwit tokens [--mode placeholder|readWords|skip] [--wpm N] [FILE|-]\n"
            "       blinkwit read [FILE|-|--clipboard]\n"
+           "       blinkwit read --terminal [FILE|-]\n"
            "       blinkwit --help | --version\n";
 }
 
@@ -36,6 +38,8 @@ int CommandLine::run(int argc, char** argv) {
     }
     if (command == "tokens")
         return TokensCommand::run({args.begin() + 1, args.end()});
+    if (command == "read" && ReadCommand::wantsTerminal({args.begin() + 1, args.end()}))
+        return TerminalReadCommand::run({args.begin() + 1, args.end()});
     if (command == "read")
         return ReadCommand::run({args.begin() + 1, args.end()});
     std::fprintf(stderr, "blinkwit: unknown command '%s'\n%s", std::string(command).c_str(),

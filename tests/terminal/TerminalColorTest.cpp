@@ -1,0 +1,45 @@
+#include "terminal/TerminalColor.h"
+
+#include "terminal/FrameWriter.h"
+
+#include <gtest/gtest.h>
+
+using namespace Blinkwit;
+
+TEST(TerminalColor, DepthComesFromTheEnvironment) {
+    EXPECT_EQ(TerminalColor::detect("1", "truecolor", "xterm-256color"), ColorDepth::none);
+    EXPECT_EQ(TerminalColor::detect("", "truecolor", "xterm"), ColorDepth::trueColor);
+    EXPECT_EQ(TerminalColor::detect(nullptr, "24bit", "xterm"), ColorDepth::trueColor);
+    EXPECT_EQ(TerminalColor::detect(nullptr, "yes", "tmux-256color"), ColorDepth::palette256);
+    EXPECT_EQ(TerminalColor::detect(nullptr, nullptr, "xterm"), ColorDepth::basic);
+    EXPECT_EQ(TerminalColor::detect(nullptr, nullptr, nullptr), ColorDepth::basic);
+}
+
+TEST(TerminalColor, NearestPaletteColours) {
+    EXPECT_EQ(TerminalColor::nearest256({0, 255, 0}), 46);
+    EXPECT_EQ(TerminalColor::nearest256({255, 0, 0}), 196);
+    EXPECT_EQ(TerminalColor::nearest256({0, 255, 65}), 47); // the default accent
+    EXPECT_EQ(TerminalColor::nearest256({0, 0, 0}), 16);
+    EXPECT_EQ(TerminalColor::nearest256({255, 255, 255}), 231);
+    EXPECT_EQ(TerminalColor::nearest256(Rgb::grey(0.5)), 244); // greys use the grey ramp
+    EXPECT_EQ(TerminalColor::nearest256({20, 20, 20}), 233);
+
+    EXPECT_EQ(TerminalColor::nearestBasic({0, 255, 65}), 10);
+    EXPECT_EQ(TerminalColor::nearestBasic({20, 20, 20}), 0);
+    EXPECT_EQ(TerminalColor::nearestBasic(Rgb::grey(0.96)), 15);
+    EXPECT_EQ(TerminalColor::nearestBasic({200, 10, 10}), 1);
+}
+
+TEST(TerminalColor, EscapeParametersForEachDepth) {
+    const Rgb accent{0, 255, 65};
+    EXPECT_EQ(TerminalColor::foreground(accent, ColorDepth::trueColor), "38;2;0;255;65");
+    EXPECT_EQ(TerminalColor::background(accent, ColorDepth::palette256), "48;5;47");
+    EXPECT_EQ(TerminalColor::foreground(accent, ColorDepth::basic), "92");
+    EXPECT_EQ(TerminalColor::background({0, 0, 0}, ColorDepth::basic), "40");
+    EXPECT_EQ(TerminalColor::foreground(accent, ColorDepth::none), "");
+
+    const CellStyle style{accent, Rgb{0, 0, 0}, true, false, true, false};
+    EXPECT_EQ(FrameWriter::style(style, ColorDepth::trueColor),
+              "\x1b[0;1;4;38;2;0;255;65;48;2;0;0;0m");
+    EXPECT_EQ(FrameWriter::style(style, ColorDepth::none), "\x1b[0;1;4m");
+}

@@ -1,0 +1,294 @@
+#include "TmuxSession.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <csignal>
+#include <gtest/gtest.h>
+#include <set>
+
+using Blinkwit::Testing::TmuxSession;
+
+namespace {
+
+const QString tick = QStringLiteral("\u2502");
+
+// A word frame: the middle of three rows with a fixation mark above and below one column.
+struct WordOnScreen {
+    QString row;
+    int column = -1;
+};
+
+std::optional<WordOnScreen> wordOnScreen(const QStringList& rows) {
+    for (int row = 1; row + 1 < rows.size(); ++row) {
+        const int column = rows[row - 1].indexOf(tick);
+        if (column >= 0 && rows[row + 1].indexOf(tick) == column && rows[row - 1].trimmed() == tick)
+            return WordOnScreen{rows[row], column};
+    }
+    return std::nullopt;
+}
+
+QString currentWord(const QStringList& rows) {
+    const auto word = wordOnScreen(rows);
+    return word ? word->row.trimmed() : QString();
+}
+
+// The rows holding block characters, without the indentation they share or trailing blanks.
+QString figure(const QStringList& rows) {
+    QStringList kept;
+    qsizetype indent = 1000;
+    for (const QString& row : rows) {
+        if (!row.contains(QStringLiteral("\u2588")))
+            continue;
+        kept << row;
+        qsizetype leading = 0;
+        while (row.at(leading) == ' ')
+            ++leading;
+        indent = std::min(indent, leading);
+    }
+    for (QString& row : kept) {
+        row = row.mid(indent);
+        while (row.endsWith(' '))
+            row.chop(1);
+    }
+    return kept.join('/');
+}
+
+void expectTerminalRestored(const TmuxSession& session) {
+    ASSERT_TRUE(session.waitForExit());
+    EXPECT_FALSE(session.modesBefore().isEmpty());
+    EXPECT_EQ(session.modesAfter(), session.modesBefore());
+    EXPECT_EQ(session.paneFormat("#{cursor_flag}"), "1");
+    EXPECT_EQ(session.paneFormat("#{alternate_on}"), "0");
+    EXPECT_EQ(session.paneFormat("#{mouse_any_flag}#{mouse_sgr_flag}"), "00");
+}
+
+bool showsPausedSentence(const QStringList& rows, const QString& sentence) {
+    const QString screen = rows.join('\n');
+    return screen.contains(sentence) && screen.contains("Space to resume");
+}
+
+class TerminalReader : public testing::Test {
+protected:
+    void SetUp() override {
+        if (!TmuxSession::available())
+            GTEST_SKIP() << "tmux is not installed (scripts/setup installs it)";
+    }
+};
+
+} // namespace
+
+TEST_F(TerminalReader, CountsDownReadsOnOneColumnFinishesAndQuitsCleanly) {
+    TmuxSession session({.text = "a reading extraordinarily to be wonderful.\n",
+                         .throughPipe = true,
+                         .wpm = 300}); // slow enough that a busy machine shows every word
+    ASSERT_TRUE(session.waitForText("Done \u2014 6 words"));
+    EXPECT_TRUE(
+        session.waitForText("Space to replay \u00b7 \u2190 to step back \u00b7 Esc to close"));
+    session.sendKeys({"q"});
+    expectTerminalRestored(session);
+    EXPECT_EQ(session.exitStatus(), 0);
+
+    // Countdown 3, 2, 1 as big digits, each its own frame, before the first word.
+    const std::vector<QStringList> frames = session.recordedFrames();
+    std::vector<QString> countdown;
+    std::vector<WordOnScreen> words;
+    for (const QStringList& frame : frames) {
+        if (auto word = wordOnScreen(frame)) {
+            if (words.empty() || words.back().row != word->row)
+                words.push_back(*word);
+        } else if (words.empty() && frame.join("").contains(QStringLiteral("\u2588"))) {
+            const QString digit = figure(frame);
+            if (countdown.empty() || countdown.back() != digit)
+                countdown.push_back(digit);
+        }
+    }
+    const QString block = QStringLiteral("\u2588\u2588");
+    const auto shape = [&block](std::initializer_list<const char*> rows) {
+        QStringList out;
+        for (const char* row : rows)
+            out << QString(row).replace(" ", "  ").replace("#", block);
+        return figure(out);
+    };
+    ASSERT_EQ(countdown.size(), 3u);
+    EXPECT_EQ(countdown[0], shape({"###", "  #", "###", "  #", "###"}));
+    EXPECT_EQ(countdown[1], shape({"###", "  #", "###", "#  ", "###"}));
+    EXPECT_EQ(countdown[2], shape({" # ", "## ", " # ", " # ", "###"}));
+
+    // Every word, short or long, has its pivot letter on the same column between the marks.
+    const std::vector<std::pair<QString, QChar>> expected{
+        {"a", 'a'},  {"reading", 'a'}, {"extraordinarily", 'a'},
+        {"to", 'o'}, {"be", 'e'},      {"wonderful.", 'd'}};
+    ASSERT_EQ(words.size(), expected.size());
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        SCOPED_TRACE(expected[i].first.toStdString());
+        EXPECT_EQ(words[i].column, 40);
+        EXPECT_EQ(words[i].row.trimmed(), expected[i].first);
+        EXPECT_EQ(words[i].row.at(words[i].column), expected[i].second);
+    }
+}
+
+TEST_F(TerminalReader, PauseSpeedAndJumpsFollowTheKeysAndEscapeRestores) {
+    TmuxSession session({.text = "First sentence is here. Second sentence follows now.\n\n"
+                                 "Third one starts paragraph two. Fourth closes it.\n",
+                         .wpm = 150});
+    ASSERT_TRUE(session.waitFor([](const QStringList& rows) { return bool(wordOnScreen(rows)); }));
+    EXPECT_TRUE(session.screen().join('\n').contains("150 WPM")); // the stored rate
+    // Wherever the pause lands, two paragraph steps back reach the first word.
+    session.sendKeys({"Space", "S-Left", "S-Left"});
+    ASSERT_TRUE(session.waitFor([](const QStringList& rows) {
+        return showsPausedSentence(rows, "First sentence is here.");
+    }));
+    EXPECT_TRUE(session.screen().join('\n').contains(
+        "Space to resume \u00b7 \u2190\u2192 sentences \u00b7 \u21e7\u2190\u2192 paragraphs"));
+
+    session.sendKeys({"Up"});
+    ASSERT_TRUE(session.waitForText(" 175 WPM "));
+    EXPECT_TRUE(session.screen().last().contains("175 WPM"));
+    session.sendKeys({"Down", "Down", "Down"});
+    EXPECT_TRUE(session.waitFor([](const QStringList& rows) {
+        return rows.last().trimmed().startsWith("100 WPM"); // never below the minimum
+    }));
+
+    session.sendKeys({"Right"});
+    EXPECT_TRUE(session.waitFor([](const QStringList& rows) {
+        return showsPausedSentence(rows, "Second sentence follows now.") &&
+               currentWord(rows) == "Second";
+    }));
+    session.sendKeys({"S-Right"});
+    EXPECT_TRUE(session.waitFor([](const QStringList& rows) {
+        return showsPausedSentence(rows, "Third one starts paragraph two.");
+    }));
+    session.sendKeys({"Left"});
+    EXPECT_TRUE(session.waitFor([](const QStringList& rows) {
+        return showsPausedSentence(rows, "Second sentence follows now.");
+    }));
+    session.sendKeys({"S-Left"});
+    EXPECT_TRUE(session.waitFor([](const QStringList& rows) {
+        return showsPausedSentence(rows, "First sentence is here.") && currentWord(rows) == "First";
+    }));
+
+    // A click on the progress bar, released beyond its right end, seeks to the last word.
+    session.sendLiteral("\x1b[<0;40;23M\x1b[<0;80;23m");
+    EXPECT_TRUE(session.waitFor([](const QStringList& rows) {
+        return showsPausedSentence(rows, "Fourth closes it.") && currentWord(rows) == "it.";
+    }));
+
+    session.sendKeys({"Escape"});
+    expectTerminalRestored(session);
+    EXPECT_EQ(session.exitStatus(), 0);
+}
+
+TEST_F(TerminalReader, CodeBlockExpandsScrollsAndCollapsesBeforeEscapeQuits) {
+    QString text = "Intro words here.\n\n```python\n";
+    for (int i = 1; i <= 40; ++i)
+        text += QString("value_%1 = %1\n").arg(i);
+    text += "```\n\nAfter the code.\n";
+    TmuxSession session({.text = text, .wpm = 100});
+    ASSERT_TRUE(session.waitFor([](const QStringList& rows) { return bool(wordOnScreen(rows)); }));
+    session.sendKeys({"Space", "S-Left", "S-Left", "Right"});
+    ASSERT_TRUE(session.waitForText("\u27e8code: python, 40 lines\u27e9"));
+    EXPECT_TRUE(session.waitForText("Enter to expand code"));
+
+    session.sendKeys({"Enter"});
+    ASSERT_TRUE(session.waitForText("Enter or Esc to collapse and resume"));
+    EXPECT_TRUE(session.screen().join('\n').contains("value_1 = 1"));
+    session.sendKeys({"Down", "Down", "Down"});
+    EXPECT_TRUE(session.waitFor([](const QStringList& rows) {
+        const QString screen = rows.join('\n');
+        return screen.contains("value_4 = 4") && !screen.contains("value_3 = 3") &&
+               screen.contains(" 4\u2013");
+    }));
+
+    // Escape first collapses the code and resumes; reading goes on to the end.
+    session.sendKeys({"Escape"});
+    EXPECT_TRUE(session.waitFor(
+        [](const QStringList& rows) { return !rows.join('\n').contains("collapse and resume"); }));
+    EXPECT_TRUE(session.waitForText("Done \u2014 7 words"));
+    EXPECT_EQ(session.exitStatus(), -1);
+    session.sendKeys({"Escape"});
+    expectTerminalRestored(session);
+    EXPECT_EQ(session.exitStatus(), 0);
+}
+
+TEST_F(TerminalReader, RedrawsOnResizeAndRestoresTheTerminalOnSigterm) {
+    TmuxSession session({.text = "Resizing keeps the reader centred while it plays along.\n",
+                         .wpm = 100,
+                         .darkTheme = false});
+    ASSERT_TRUE(session.waitFor([](const QStringList& rows) { return bool(wordOnScreen(rows)); }));
+    EXPECT_EQ(wordOnScreen(session.screen()).value_or(WordOnScreen{}).column, 40);
+    session.sendKeys({"Space"});
+    session.resize(100, 30);
+    EXPECT_TRUE(session.waitFor([](const QStringList& rows) {
+        const auto word = wordOnScreen(rows);
+        return word && word->column == 50 && rows.size() == 30;
+    }));
+
+    ASSERT_EQ(::kill(pid_t(session.programPid()), SIGTERM), 0);
+    expectTerminalRestored(session);
+    EXPECT_EQ(session.exitStatus(), 128 + SIGTERM);
+}
+
+TEST_F(TerminalReader, CtrlZGivesTheTerminalBackAndFgResumesPaused) {
+    TmuxSession session(
+        {.text = "Stopping and continuing keeps the place in the text.\n", .wpm = 100});
+    ASSERT_TRUE(session.waitFor([](const QStringList& rows) { return bool(wordOnScreen(rows)); }));
+    session.sendKeys({"C-z"});
+    ASSERT_TRUE(session.waitForText("reader stopped"));
+    EXPECT_EQ(session.modesWhileStopped(), session.modesBefore());
+    EXPECT_EQ(session.paneFormat("#{cursor_flag}"), "1");
+    EXPECT_EQ(session.paneFormat("#{alternate_on}"), "0");
+
+    session.continueStopped();
+    EXPECT_TRUE(session.waitFor([](const QStringList& rows) {
+        return wordOnScreen(rows) && rows.join('\n').contains("Space to resume");
+    }));
+    EXPECT_EQ(session.paneFormat("#{alternate_on}"), "1");
+    session.sendKeys({"q"});
+    expectTerminalRestored(session);
+    EXPECT_EQ(session.exitStatus(), 0);
+}
+
+TEST_F(TerminalReader, CrashSignalStillRestoresTheTerminal) {
+    TmuxSession session({.text = "A crash must not leave the terminal in raw mode.\n"});
+    ASSERT_TRUE(session.waitFor([](const QStringList& rows) { return bool(wordOnScreen(rows)); }));
+    ASSERT_EQ(::kill(pid_t(session.programPid()), SIGSEGV), 0);
+    expectTerminalRestored(session);
+    EXPECT_GT(session.exitStatus(), 128); // ended by the signal, not by a clean exit
+}
+
+struct Outcome {
+    int status = -1;
+    QByteArray errors;
+};
+
+// Runs the program in a new session, so it has no controlling terminal.
+Outcome runDetached(const QStringList& arguments, const QByteArray& input) {
+    QTemporaryDir dir;
+    QProcess program;
+    program.setProgram("setsid");
+    program.setArguments(QStringList{"-w", BLINKWIT_EXECUTABLE} + arguments);
+    auto environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("XDG_CONFIG_HOME", dir.path());
+    program.setProcessEnvironment(environment);
+    program.start();
+    program.write(input);
+    program.closeWriteChannel();
+    program.waitForFinished(30000);
+    return {program.exitCode(), program.readAllStandardError()};
+}
+
+TEST_F(TerminalReader, FailsClearlyWithoutATerminalOrWithoutReadableText) {
+    Outcome outcome = runDetached({"read", "--terminal", "-"}, "Some text to read.\n");
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_TRUE(outcome.errors.contains("no terminal to read keys from"));
+
+    outcome = runDetached({"read", "--terminal", "/nonexistent/text.md"}, {});
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_TRUE(outcome.errors.contains("cannot read '/nonexistent/text.md'"));
+
+    outcome = runDetached({"read", "--terminal", "one.md", "two.md"}, {});
+    EXPECT_EQ(outcome.status, 2);
+    outcome = runDetached({"read", "--terminal", "--fast"}, {});
+    EXPECT_EQ(outcome.status, 2);
+    EXPECT_TRUE(outcome.errors.contains("unknown option '--fast'"));
+}

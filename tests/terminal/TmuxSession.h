@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace Blinkwit::Testing {
+
+// The real program in a real terminal: blinkwit runs in a tmux pane of a private tmux server,
+// started by a small shell script that records the terminal modes before and after it, its
+// process id and its exit status, and then keeps the pane open. Everything the program writes
+// is recorded as well, so that short-lived frames (the countdown) can be checked afterwards.
+class TmuxSession {
+public:
+    struct Options {
+        QString text;
+        // How the program gets the text: "file" (named on the command line) or "pipe".
+        bool throughPipe = false;
+        int wpm = 400;
+        bool darkTheme = true;
+        int columns = 80;
+        int rows = 24;
+    };
+
+    static bool available();
+
+    explicit TmuxSession(const Options& options);
+    ~TmuxSession();
+    TmuxSession(const TmuxSession&) = delete;
+    TmuxSession& operator=(const TmuxSession&) = delete;
+
+    void sendKeys(const QStringList& keys) const;
+    // Bytes typed into the pane as they are (mouse reports, for instance).
+    void sendLiteral(const QString& bytes) const;
+    void resize(int columns, int rows) const;
+    // The visible screen, one string per row.
+    QStringList screen() const;
+    // tmux's value of a format such as #{cursor_flag} for the pane.
+    QString paneFormat(const QString& format) const;
+    // Polls the screen until the predicate holds; false after a generous limit.
+    bool waitFor(const std::function<bool(const QStringList&)>& predicate) const;
+    bool waitForText(const QString& text) const;
+
+    // The program's process id, its exit status once it has ended (-1 before).
+    qint64 programPid() const;
+    bool waitForExit() const;
+    int exitStatus() const;
+    // stty -g before and after the program ran.
+    QString modesBefore() const;
+    QString modesAfter() const;
+    // After Ctrl+Z: the modes while the program is stopped, and continuing it (fg).
+    QString modesWhileStopped() const;
+    void continueStopped() const;
+
+    // Every frame the program drew, as screen rows, in order.
+    std::vector<QStringList> recordedFrames() const;
+
+private:
+    QString run(const QStringList& arguments) const;
+    QString readFile(const QString& name) const;
+    void writeSettings(const Options& options) const;
+    void writeScript(const Options& options) const;
+
+    QTemporaryDir dir_;
+    QString socket_;
+};
+
+} // namespace Blinkwit::Testing
