@@ -1,10 +1,10 @@
 #include "CommandLine.h"
 
 #include "BuildInfo.h"
+#include "ReadCommand.h"
 #include "TokensCommand.h"
 #include "terminal/TerminalReadCommand.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -14,6 +14,7 @@ namespace Blinkwit {
 
 const char* CommandLine::usage() {
     return "usage: blinkwit tokens [--mode placeholder|readWords|skip] [--wpm N] [FILE|-]\n"
+           "       blinkwit read [FILE|-|--clipboard]\n"
            "       blinkwit read --terminal [FILE|-]\n"
            "       blinkwit --help | --version\n";
 }
@@ -37,8 +38,10 @@ int CommandLine::run(int argc, char** argv) {
     }
     if (command == "tokens")
         return TokensCommand::run({args.begin() + 1, args.end()});
-    if (command == "read" && std::find(args.begin(), args.end(), "--terminal") != args.end())
+    if (command == "read" && ReadCommand::wantsTerminal({args.begin() + 1, args.end()}))
         return TerminalReadCommand::run({args.begin() + 1, args.end()});
+    if (command == "read")
+        return ReadCommand::run({args.begin() + 1, args.end()});
     std::fprintf(stderr, "blinkwit: unknown command '%s'\n%s", std::string(command).c_str(),
                  usage());
     return 2;

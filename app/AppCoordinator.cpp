@@ -1,0 +1,50 @@
+#include "AppCoordinator.h"
+
+#include "reader/ReaderEngine.h"
+#include "reader/ReaderPanelController.h"
+#include "settings/AppSettings.h"
+#include "settings/HistoryStore.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
+
+namespace Blinkwit {
+
+using BlinkwitCore::TextPreprocessor;
+
+AppCoordinator::AppCoordinator(AppSettings& settings, ReaderEngine& engine,
+                               ReaderPanelController& panelController, HistoryStore& history,
+                               QObject* parent)
+    : QObject(parent)
+    , settings_(settings)
+    , engine_(engine)
+    , panelController_(panelController)
+    , history_(history) {}
+
+TextPreprocessor::CodeBlockMode AppCoordinator::codeBlockMode(const QString& raw) {
+    return TextPreprocessor::fromRaw(raw.toStdString())
+        .value_or(TextPreprocessor::CodeBlockMode::placeholder);
+}
+
+void AppCoordinator::present(const std::optional<QString>& text) {
+    TextPreprocessor::Options options;
+    options.codeBlockMode = codeBlockMode(settings_.codeBlockModeRaw());
+    const std::string utf8 = text ? text->toStdString() : std::string();
+    std::vector<BlinkwitCore::Token> tokens = TextPreprocessor::tokens(utf8, options);
+    if (text && !tokens.empty())
+        history_.add(*text);
+    engine_.load(std::move(tokens));
+    panelController_.show();
+}
+
+void AppCoordinator::readClipboard() {
+    const QClipboard* clipboard = QGuiApplication::clipboard();
+    const QMimeData* data = clipboard ? clipboard->mimeData(QClipboard::Clipboard) : nullptr;
+    if (data && data->hasText())
+        present(data->text());
+    else
+        present(std::nullopt);
+}
+
+} // namespace Blinkwit

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "core/TextPreprocessor.h"
+
+#include <QObject>
+#include <QString>
+#include <optional>
+
+namespace Blinkwit {
+
+class AppSettings;
+class HistoryStore;
+class ReaderEngine;
+class ReaderPanelController;
+
+// Where every way of reading ends: text is tokenised with the user's code-block choice,
+// remembered in the history, loaded into the engine and shown in the reader panel.
+class AppCoordinator final : public QObject {
+    Q_OBJECT
+public:
+    AppCoordinator(AppSettings& settings, ReaderEngine& engine,
+                   ReaderPanelController& panelController, HistoryStore& history,
+                   QObject* parent = nullptr);
+
+    AppSettings& settings() const { return settings_; }
+    ReaderEngine& engine() const { return engine_; }
+    ReaderPanelController& panelController() const { return panelController_; }
+
+    // Always shows the reader; absent, empty or blank text shows its empty state and is not
+    // remembered.
+    void present(const std::optional<QString>& text);
+    // Reads the clipboard's plain text (absent when it holds none).
+    void readClipboard();
+
+    // The stored code-block setting as a mode: an unknown or empty value means placeholder.
+    static BlinkwitCore::TextPreprocessor::CodeBlockMode codeBlockMode(const QString& raw);
+
+private:
+    AppSettings& settings_;
+    ReaderEngine& engine_;
+    ReaderPanelController& panelController_;
+    HistoryStore& history_;
+};
+
+} // namespace Blinkwit

@@ -1,0 +1,168 @@
+#include "ReadCommand.h"
+
+#include "AppCoordinator.h"
+#include "platform/QtScheduler.h"
+#include "reader/ReaderEngine.h"
+#include "reader/ReaderPanelController.h"
+#include "settings/AppSettings.h"
+#include "settings/HistoryStore.h"
+
+#include <QApplication>
+#include <QString>
+#include <X11/Xlib.h>
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <unistd.h>
+
+namespace Blinkwit {
+
+namespace {
+
+// The whole of a file, or standard input for "-"; nothing with the reason on failure.
+std::optional<std::string> readAll(const std::string& path, std::string& reason) {
+    const bool standardInput = path == "-";
+    std::FILE* file = standardInput ? stdin : std::fopen(path.c_str(), "rb");
+    if (!file) {
+        reason = std::strerror(errno);
+        return std::nullopt;
+    }
+    std::string text;
+    char buffer[1 << 16];
+    std::size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+        text.append(buffer, got);
+    const bool failed = std::ferror(file) != 0;
+    const int error = errno;
+    if (!standardInput)
+        std::fclose(file);
+    if (failed) {
+        reason = std::strerror(error);
+        return std::nullopt;
+    }
+    return text;
+}
+
+int readInPanel(const ReadCommand::Arguments& arguments, const std::optional<QString>& text) {
+    // Qt is given no user arguments: a file named like one of its options stays a file.
+    static int qtArgc = 1;
+    static char name[] = "blinkwit";
+    static char* qtArgv[] = {name, nullptr};
+    QApplication app(qtArgc, qtArgv);
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    AppSettings& settings = AppSettings::shared();
+    QtScheduler scheduler;
+    ReaderEngine engine(settings, scheduler);
+    ReaderPanelController panelController(engine, settings);
+    AppCoordinator coordinator(settings, engine, panelController, HistoryStore::shared());
+    QObject::connect(&panelController, &ReaderPanelController::hidden, &app,
+                     &QCoreApplication::quit);
+    if (arguments.source == ReadCommand::Source::clipboard)
+        coordinator.readClipboard();
+    else
+        coordinator.present(text);
+    return app.exec();
+}
+
+} // namespace
+
+const char* ReadCommand::usage() {
+    return "usage: blinkwit read [FILE|-|--clipboard]\n";
+}
+
+bool ReadCommand::wantsTerminal(const std::vector<std::string_view>& args) {
+    return std::find(args.begin(), args.end(), "--terminal") != args.end();
+}
+
+std::optional<ReadCommand::Arguments> ReadCommand::parse(const std::vector<std::string_view>& args,
+                                                         std::string& error) {
+    Arguments arguments;
+    bool haveSource = false;
+    for (const std::string_view arg : args) {
+        const bool option = arg.size() > 1 && arg.front() == '-';
+        if (arg == "--terminal") {
+            arguments.terminal = true;
+            continue;
+        }
+        if (haveSource) {
+            error = "more than one text to read: '" + std::string(arg) + "'";
+            return std::nullopt;
+        }
+        if (arg == "--clipboard") {
+            arguments.source = Source::clipboard;
+        } else if (option) {
+            error = "unknown option '" + std::string(arg) + "'";
+            return std::nullopt;
+        } else {
+            arguments.source = arg == "-" ? Source::standardInput : Source::file;
+            arguments.path = std::string(arg);
+        }
+        haveSource = true;
+    }
+    arguments.sourceNamed = haveSource;
+    return arguments;
+}
+
+bool ReadCommand::displayAvailable(std::string& reason) {
+    const char* platform = std::getenv("QT_QPA_PLATFORM");
+    if (platform && *platform && std::string_view(platform) != "xcb")
+        return true; // a platform chosen on purpose (offscreen, vnc ...): Qt reports its own errors
+    const char* display = std::getenv("DISPLAY");
+    if (!display || !*display) {
+        reason = "DISPLAY is not set";
+        return false;
+    }
+    Display* connection = XOpenDisplay(nullptr);
+    if (!connection) {
+        reason = "cannot open display " + std::string(display);
+        return false;
+    }
+    XCloseDisplay(connection);
+    return true;
+}
+
+int ReadCommand::run(const std::vector<std::string_view>& args) {
+    std::string error;
+    const std::optional<Arguments> arguments = parse(args, error);
+    if (!arguments) {
+        std::fprintf(stderr, "blinkwit read: %s\n%s", error.c_str(), usage());
+        return 2;
+    }
+    if (arguments->terminal) {
+        std::fputs("blinkwit read: --terminal is not available in this build\n", stderr);
+        return 2;
+    }
+    // Nothing named and nothing piped in: waiting for typed text would look like a hang.
+    if (!arguments->sourceNamed && isatty(STDIN_FILENO)) {
+        std::fprintf(stderr,
+                     "blinkwit read: no text given: name a FILE, pipe text in, or use "
+                     "--clipboard\n%s",
+                     usage());
+        return 2;
+    }
+    std::optional<QString> text;
+    if (arguments->source != Source::clipboard) {
+        std::string reason;
+        const std::optional<std::string> bytes = readAll(arguments->path, reason);
+        if (!bytes) {
+            std::fprintf(stderr, "blinkwit: cannot read %s: %s\n", arguments->path.c_str(),
+                         reason.c_str());
+            return 1;
+        }
+        text = QString::fromUtf8(bytes->data(), qsizetype(bytes->size()));
+    }
+    std::string reason;
+    if (!displayAvailable(reason)) {
+        std::fprintf(stderr,
+                     "blinkwit: the reader panel needs a display (%s); to read in a terminal, use "
+                     "blinkwit read --terminal\n",
+                     reason.c_str());
+        return 1;
+    }
+    return readInPanel(*arguments, text);
+}
+
+} // namespace Blinkwit

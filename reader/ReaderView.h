@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QWidget>
+
+namespace Blinkwit {
+
+class AppSettings;
+class CodeExpandView;
+class CountdownView;
+class EmptyStateView;
+class FinishedView;
+class FooterView;
+class RateOverlay;
+class ReaderEngine;
+class WordStageView;
+
+// The reader panel's root view: the centre view for the phase, the expanded code block and the
+// footer stacked under it, the rate badge on top, all on a rounded translucent background.
+// Everything is drawn from the engine and the settings; it repaints on each of their changes.
+class ReaderView final : public QWidget {
+    Q_OBJECT
+public:
+    ReaderView(ReaderEngine& engine, const AppSettings& settings, QWidget* parent = nullptr);
+
+    static constexpr double cornerRadius = 20;
+    static constexpr int codeHeight = 230;
+    static constexpr int codeSidePadding = 14;
+    static constexpr int codeBottomPadding = 6;
+
+    // Opaque: paint the whole rectangle (the window is cut to shape by its mask) for window
+    // systems that cannot blend; otherwise the rounded shape over transparency.
+    void setOpaqueBackground(bool opaque);
+    bool opaqueBackground() const { return opaque_; }
+    // Off: changes show at once (reduced motion, tests, still pictures).
+    void setAnimated(bool animated);
+
+    // The child showing in the middle for the current phase.
+    QWidget* centreView() const;
+    WordStageView* wordStage() const { return stage_; }
+    CountdownView* countdown() const { return countdown_; }
+    EmptyStateView* emptyState() const { return empty_; }
+    FinishedView* finished() const { return finished_; }
+    CodeExpandView* codeView() const { return code_; }
+    FooterView* footer() const { return footer_; }
+    RateOverlay* rateOverlay() const { return overlay_; }
+
+    // The rounded outline of a view of the given size.
+    static QPainterPath shape(const QSizeF& size);
+
+public slots:
+    // Brings every child in line with the engine and the settings and repaints.
+    void refresh();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    bool showsCode() const;
+    void layOut();
+
+    ReaderEngine& engine_;
+    const AppSettings& settings_;
+    bool opaque_ = false;
+    WordStageView* stage_;
+    CountdownView* countdown_;
+    EmptyStateView* empty_;
+    FinishedView* finished_;
+    CodeExpandView* code_;
+    FooterView* footer_;
+    RateOverlay* overlay_;
+};
+
+} // namespace Blinkwit

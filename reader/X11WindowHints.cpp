@@ -1,0 +1,90 @@
+#include "X11WindowHints.h"
+
+#include <QGuiApplication>
+#include <QRegion>
+#include <QWindow>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+#include <xcb/xcb.h>
+
+namespace Blinkwit {
+
+namespace {
+
+constexpr std::uint32_t allDesktops = 0xFFFFFFFF;
+
+xcb_connection_t* connection() {
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+        return nullptr;
+    auto* app = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    return app ? app->connection() : nullptr;
+}
+
+xcb_atom_t atom(xcb_connection_t* c, const char* name) {
+    const auto cookie = xcb_intern_atom(c, 0, uint16_t(std::strlen(name)), name);
+    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(c, cookie, nullptr);
+    const xcb_atom_t result = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    std::free(reply);
+    return result;
+}
+
+xcb_window_t rootOf(xcb_connection_t* c, xcb_window_t window) {
+    xcb_query_tree_reply_t* tree = xcb_query_tree_reply(c, xcb_query_tree(c, window), nullptr);
+    const xcb_window_t root = tree ? tree->root : xcb_window_t(XCB_WINDOW_NONE);
+    std::free(tree);
+    return root;
+}
+
+} // namespace
+
+void X11WindowHints::showOnAllDesktops(QWindow* window) {
+    xcb_connection_t* c = connection();
+    if (!c || !window)
+        return;
+    const auto id = xcb_window_t(window->winId());
+    const xcb_atom_t desktop = atom(c, "_NET_WM_DESKTOP");
+    // Read by the window manager when the window is mapped...
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, desktop, XCB_ATOM_CARDINAL, 32, 1,
+                        &allDesktops);
+    // ...and asked for explicitly while it is mapped.
+    xcb_client_message_event_t message{};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = id;
+    message.type = desktop;
+    message.data.data32[0] = allDesktops;
+    message.data.data32[1] = 1; // sent by an application
+    const xcb_window_t root = rootOf(c, id);
+    if (root != XCB_WINDOW_NONE)
+        xcb_send_event(c, 0, root,
+                       XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                       reinterpret_cast<const char*>(&message));
+    xcb_flush(c);
+}
+
+void X11WindowHints::setBlurBehind(QWindow* window, const QRegion* region) {
+    xcb_connection_t* c = connection();
+    if (!c || !window)
+        return;
+    const auto id = xcb_window_t(window->winId());
+    const xcb_atom_t blur = atom(c, "_KDE_NET_WM_BLUR_BEHIND_REGION");
+    if (!region) {
+        xcb_delete_property(c, id, blur);
+        xcb_flush(c);
+        return;
+    }
+    const double scale = window->devicePixelRatio();
+    std::vector<std::uint32_t> rects;
+    for (const QRect& r : *region) {
+        rects.push_back(std::uint32_t(r.x() * scale));
+        rects.push_back(std::uint32_t(r.y() * scale));
+        rects.push_back(std::uint32_t(r.width() * scale));
+        rects.push_back(std::uint32_t(r.height() * scale));
+    }
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, blur, XCB_ATOM_CARDINAL, 32,
+                        std::uint32_t(rects.size()), rects.data());
+    xcb_flush(c);
+}
+
+} // namespace Blinkwit

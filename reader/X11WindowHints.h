@@ -1,0 +1,20 @@
+#pragma once
+
+class QRegion;
+class QWindow;
+
+namespace Blinkwit {
+
+// Window-manager hints Qt has no call for. Each does nothing outside X11.
+class X11WindowHints {
+public:
+    X11WindowHints() = delete;
+
+    // Ask for the window on every workspace (virtual desktop).
+    static void showOnAllDesktops(QWindow* window);
+    // Ask a compositor that offers it (KWin) to blur what lies behind region (device-independent
+    // pixels); null removes the request.
+    static void setBlurBehind(QWindow* window, const QRegion* region);
+};
+
+} // namespace Blinkwit
