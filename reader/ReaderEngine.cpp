@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <span>
 
 namespace Blinkwit {
 
@@ -38,13 +37,15 @@ QString ReaderEngine::currentSentenceText() const {
     const BlinkwitCore::Token* token = current();
     if (!token)
         return {};
+    // Sentence numbers never decrease along the list, so a sentence is one contiguous run.
+    const auto start = std::upper_bound(sentenceStarts_.begin(), sentenceStarts_.end(), index_);
     std::string joined;
-    for (const BlinkwitCore::Token& candidate : tokens_) {
-        if (candidate.sentenceIndex != token->sentenceIndex)
-            continue;
+    for (std::size_t i = std::size_t(*std::prev(start)); i < tokens_.size(); ++i) {
+        if (tokens_[i].sentenceIndex != token->sentenceIndex)
+            break;
         if (!joined.empty())
             joined += ' ';
-        joined += candidate.text;
+        joined += tokens_[i].text;
     }
     return QString::fromStdString(joined);
 }
@@ -52,10 +53,20 @@ QString ReaderEngine::currentSentenceText() const {
 QString ReaderEngine::remainingLabel() const {
     if (!current())
         return {};
-    const std::span<const BlinkwitCore::Token> rest(tokens_.begin() + index_, tokens_.end());
-    const auto seconds =
-        static_cast<long long>(std::round(TimingEngine::totalDuration(rest, wpm_)));
+    const auto seconds = static_cast<long long>(std::round(remainingSeconds()));
     return QString::asprintf("%lld:%02lld left", seconds / 60, seconds % 60);
+}
+
+// The views ask on every token change; summing the rest of a long text each time would cost
+// time proportional to its length, so the sums are kept until the tokens or the rate change.
+double ReaderEngine::remainingSeconds() const {
+    if (remainingWpm_ != wpm_ || remaining_.size() != tokens_.size() + 1) {
+        remaining_.assign(tokens_.size() + 1, 0.0);
+        for (std::size_t i = tokens_.size(); i-- > 0;)
+            remaining_[i] = remaining_[i + 1] + TimingEngine::duration(tokens_[i], wpm_);
+        remainingWpm_ = wpm_;
+    }
+    return remaining_[std::size_t(index_)];
 }
 
 void ReaderEngine::load(Tokens tokens) {
@@ -63,6 +74,7 @@ void ReaderEngine::load(Tokens tokens) {
     setExpandedCodeVisible(false);
     emit aboutToChange();
     tokens_ = std::move(tokens);
+    remaining_.clear();
     rebuildStarts();
     setIndex(0);
     // The stored rate is not bounded (the file may have been edited by hand); the engine's is.

@@ -90,6 +90,7 @@ private:
     void setExpandedCodeVisible(bool visible);
 
     void rebuildStarts();
+    double remainingSeconds() const;
     void countdownTick(int number, double stepStart);
     void scheduleCurrent();
     void scheduleCurrentFrom(double onset);
@@ -109,6 +110,9 @@ private:
     Tokens tokens_;
     std::vector<int> sentenceStarts_;
     std::vector<int> paragraphStarts_;
+    // remaining_[i]: seconds from token i to the end at remainingWpm_.
+    mutable std::vector<double> remaining_;
+    mutable int remainingWpm_ = -1;
     Timer playbackTimer_;
     Timer overlayTimer_;
 };

@@ -151,6 +151,9 @@ TEST_F(PlaybackTest, DerivedValuesFollowIndexAndRate) {
     settings.setWpm(480);
     engine.load(words(60)); // 60 × 0.125 s
     EXPECT_EQ(engine.remainingLabel(), QStringLiteral("0:08 left"));
+    engine.load(Tokens(60, codeBlock())); // same length and rate, other tokens
+    EXPECT_EQ(engine.remainingLabel(), QStringLiteral("1:30 left"));
+    engine.load(words(60));
     engine.changeSpeed(480);
     EXPECT_EQ(engine.remainingLabel(), QStringLiteral("0:04 left"));
 }
