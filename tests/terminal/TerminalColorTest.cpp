@@ -3,6 +3,7 @@
 #include "terminal/FrameWriter.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 using namespace Blinkwit;
 
@@ -16,18 +17,15 @@ TEST(TerminalColor, DepthComesFromTheEnvironment) {
 }
 
 TEST(TerminalColor, NearestPaletteColours) {
-    EXPECT_EQ(TerminalColor::nearest256({0, 255, 0}), 46);
-    EXPECT_EQ(TerminalColor::nearest256({255, 0, 0}), 196);
-    EXPECT_EQ(TerminalColor::nearest256({0, 255, 65}), 47); // the default accent
-    EXPECT_EQ(TerminalColor::nearest256({0, 0, 0}), 16);
-    EXPECT_EQ(TerminalColor::nearest256({255, 255, 255}), 231);
-    EXPECT_EQ(TerminalColor::nearest256(Rgb::grey(0.5)), 244); // greys use the grey ramp
-    EXPECT_EQ(TerminalColor::nearest256({20, 20, 20}), 233);
-
-    EXPECT_EQ(TerminalColor::nearestBasic({0, 255, 65}), 10);
-    EXPECT_EQ(TerminalColor::nearestBasic({20, 20, 20}), 0);
-    EXPECT_EQ(TerminalColor::nearestBasic(Rgb::grey(0.96)), 15);
-    EXPECT_EQ(TerminalColor::nearestBasic({200, 10, 10}), 1);
+    for (const auto& [colour, cube, basic] : {std::tuple{Rgb{0, 255, 65}, 47, 10},
+                                              {Rgb{255, 0, 0}, 196, 9},
+                                              {Rgb{0, 0, 0}, 16, 0},
+                                              {Rgb{20, 20, 20}, 233, 0},
+                                              {Rgb::grey(0.5), 244, 8},
+                                              {Rgb{255, 255, 255}, 231, 15}}) {
+        EXPECT_EQ(TerminalColor::nearest256(colour), cube) << cube;
+        EXPECT_EQ(TerminalColor::nearestBasic(colour), basic) << cube;
+    }
 }
 
 TEST(TerminalColor, EscapeParametersForEachDepth) {

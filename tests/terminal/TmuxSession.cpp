@@ -27,17 +27,13 @@ bool TmuxSession::available() {
 
 TmuxSession::TmuxSession(const Options& options)
     : socket_(QStringLiteral("blinkwit-test-") + QUuid::createUuid().toString(QUuid::Id128)) {
-    QFile text(dir_.filePath("text.md"));
-    text.open(QIODevice::WriteOnly);
-    text.write(options.text.toUtf8());
-    text.close();
+    put("text.md", options.text.toUtf8());
     writeSettings(options);
     writeScript(options);
     run({"-f", "/dev/null", "new-session", "-d", "-x", QString::number(options.columns), "-y",
          QString::number(options.rows), "bash " + dir_.filePath("run.sh")});
     run({"pipe-pane", "-o", "cat >> '" + dir_.filePath("output") + "'"});
-    QFile go(dir_.filePath("go"));
-    go.open(QIODevice::WriteOnly);
+    put("go", {});
 }
 
 TmuxSession::~TmuxSession() {
@@ -59,30 +55,28 @@ void TmuxSession::writeScript(const Options& options) const {
                        "TERM=tmux-256color '%1' read --terminal")
             .arg(program);
     const QString start = options.throughPipe ? "cat text.md | " + launch : launch + " text.md";
-    QFile script(dir_.filePath("run.sh"));
-    script.open(QIODevice::WriteOnly);
     // Job control on, as in an interactive shell: Ctrl+Z stops the program and the script
     // carries on; it continues the program (fg) once the test asks for it.
-    script.write(QStringLiteral("set -m\n"
-                                "dir='%1'\n"
-                                "cd \"$dir\"\n"
-                                "while [ ! -e go ]; do sleep 0.02; done\n"
-                                "stty -g > modes-before\n"
-                                "%2\n"
-                                "status=$?\n"
-                                "if [ $status -eq 148 ]; then\n"
-                                "  stty -g > modes-stopped\n"
-                                "  echo 'reader stopped'\n"
-                                "  while [ ! -e resume ]; do sleep 0.02; done\n"
-                                "  fg > /dev/null\n"
-                                "  status=$?\n"
-                                "fi\n"
-                                "echo $status > status.tmp && mv status.tmp status\n"
-                                "stty -g > modes-after\n"
-                                "echo 'shell prompt is back'\n"
-                                "exec sleep 3600\n")
-                     .arg(dir_.path(), start)
-                     .toUtf8());
+    put("run.sh", QStringLiteral("set -m\n"
+                                 "dir='%1'\n"
+                                 "cd \"$dir\"\n"
+                                 "while [ ! -e go ]; do sleep 0.02; done\n"
+                                 "stty -g > modes-before\n"
+                                 "%2\n"
+                                 "status=$?\n"
+                                 "if [ $status -eq 148 ]; then\n"
+                                 "  stty -g > modes-stopped\n"
+                                 "  echo 'reader stopped'\n"
+                                 "  while [ ! -e resume ]; do sleep 0.02; done\n"
+                                 "  fg > /dev/null\n"
+                                 "  status=$?\n"
+                                 "fi\n"
+                                 "echo $status > status.tmp && mv status.tmp status\n"
+                                 "stty -g > modes-after\n"
+                                 "echo 'shell prompt is back'\n"
+                                 "exec sleep 3600\n")
+                      .arg(dir_.path(), start)
+                      .toUtf8());
 }
 
 QString TmuxSession::run(const QStringList& arguments) const {
@@ -92,11 +86,27 @@ QString TmuxSession::run(const QStringList& arguments) const {
     return QString::fromUtf8(tmux.readAllStandardOutput());
 }
 
-QString TmuxSession::readFile(const QString& name) const {
+void TmuxSession::put(const QString& name, const QByteArray& bytes) const {
     QFile file(dir_.filePath(name));
-    if (!file.open(QIODevice::ReadOnly))
+    file.open(QIODevice::WriteOnly);
+    file.write(bytes);
+}
+
+bool TmuxSession::until(const std::function<bool()>& condition) {
+    const QDeadlineTimer deadline(waitLimitMs);
+    while (!condition()) {
+        if (deadline.hasExpired())
+            return false;
+        QThread::msleep(pollMs);
+    }
+    return true;
+}
+
+QString TmuxSession::file(const QString& name) const {
+    QFile stored(dir_.filePath(name));
+    if (!stored.open(QIODevice::ReadOnly))
         return {};
-    return QString::fromUtf8(file.readAll()).trimmed();
+    return QString::fromUtf8(stored.readAll()).trimmed();
 }
 
 void TmuxSession::sendKeys(const QStringList& keys) const {
@@ -124,13 +134,7 @@ QString TmuxSession::paneFormat(const QString& format) const {
 }
 
 bool TmuxSession::waitFor(const std::function<bool(const QStringList&)>& predicate) const {
-    const QDeadlineTimer deadline(waitLimitMs);
-    while (!deadline.hasExpired()) {
-        if (predicate(screen()))
-            return true;
-        QThread::msleep(pollMs);
-    }
-    return false;
+    return until([&] { return predicate(screen()); });
 }
 
 bool TmuxSession::waitForText(const QString& text) const {
@@ -138,51 +142,35 @@ bool TmuxSession::waitForText(const QString& text) const {
 }
 
 qint64 TmuxSession::programPid() const {
-    const QDeadlineTimer deadline(waitLimitMs);
-    while (readFile("pid").isEmpty() && !deadline.hasExpired())
-        QThread::msleep(pollMs);
-    return readFile("pid").toLongLong();
+    until([this] { return !file("pid").isEmpty(); });
+    return file("pid").toLongLong();
 }
 
 bool TmuxSession::waitForExit() const {
-    const QDeadlineTimer deadline(waitLimitMs);
-    while (!QFile::exists(dir_.filePath("status")) && !deadline.hasExpired())
-        QThread::msleep(pollMs);
+    until([this] { return QFile::exists(dir_.filePath("status")); });
     return waitForText("shell prompt is back");
 }
 
 int TmuxSession::exitStatus() const {
-    const QString status = readFile("status");
+    const QString status = file("status");
     return status.isEmpty() ? -1 : status.toInt();
 }
 
-QString TmuxSession::modesBefore() const {
-    return readFile("modes-before");
-}
-QString TmuxSession::modesAfter() const {
-    return readFile("modes-after");
-}
-QString TmuxSession::modesWhileStopped() const {
-    return readFile("modes-stopped");
-}
-
 void TmuxSession::continueStopped() const {
-    QFile resume(dir_.filePath("resume"));
-    resume.open(QIODevice::WriteOnly);
+    put("resume", {});
 }
 
 // Replays the program's output on a grid of rows: it positions the cursor at the start of a row
 // and writes the whole row, so row text and clears are all that matter here.
 std::vector<QStringList> TmuxSession::recordedFrames() const {
     // The recording ends once the program has left the alternate screen.
-    const QDeadlineTimer deadline(waitLimitMs);
     QString output;
-    while (!output.contains(QStringLiteral("\x1b[?1049l")) && !deadline.hasExpired()) {
-        QThread::msleep(pollMs);
+    until([&] {
         QFile file(dir_.filePath("output"));
         file.open(QIODevice::ReadOnly);
         output = QString::fromUtf8(file.readAll());
-    }
+        return output.contains(QStringLiteral("\x1b[?1049l"));
+    });
     static const QRegularExpression rowStart(QStringLiteral("\x1b\\[(\\d+);1H"));
     static const QRegularExpression otherEscapes(QStringLiteral("\x1b\\[[0-9;?]*[A-Za-z]"));
     std::vector<QStringList> frames;

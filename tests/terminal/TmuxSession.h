@@ -48,19 +48,20 @@ public:
     qint64 programPid() const;
     bool waitForExit() const;
     int exitStatus() const;
-    // stty -g before and after the program ran.
-    QString modesBefore() const;
-    QString modesAfter() const;
-    // After Ctrl+Z: the modes while the program is stopped, and continuing it (fg).
-    QString modesWhileStopped() const;
+    // What the script recorded: "modes-before" and "modes-after" (stty -g around the program),
+    // "modes-stopped" (while stopped by Ctrl+Z).
+    QString file(const QString& name) const;
+    // Continues the program stopped by Ctrl+Z (fg).
     void continueStopped() const;
 
     // Every frame the program drew, as screen rows, in order.
     std::vector<QStringList> recordedFrames() const;
 
 private:
+    // Polls until the condition holds; false after a generous limit.
+    static bool until(const std::function<bool()>& condition);
     QString run(const QStringList& arguments) const;
-    QString readFile(const QString& name) const;
+    void put(const QString& name, const QByteArray& bytes) const;
     void writeSettings(const Options& options) const;
     void writeScript(const Options& options) const;
 
