@@ -36,13 +36,13 @@ std::vector<std::string> lines(const std::string& text) {
     return result;
 }
 
+const std::string sample = "# Title\n\x1b[32mDone\x1b[0m. Run `make all`, see "
+                           "https://www.example.com/x.\n\n```python\na = 1\nb = 2\n```\n";
+
 class TokensCommand : public ::testing::Test {
 protected:
+    TokensCommand() { std::ofstream(path("sample.md").toStdString(), std::ios::binary) << sample; }
     QString path(const char* name) const { return dir_.filePath(QString::fromUtf8(name)); }
-
-    void write(const char* name, const std::string& content) const {
-        std::ofstream(path(name).toStdString(), std::ios::binary) << content;
-    }
 
     // Runs blinkwit with arguments (a shell fragment) and no display at all.
     Outcome run(const std::string& arguments) const {
@@ -60,19 +60,9 @@ protected:
     QTemporaryDir dir_;
 };
 
-const std::string sample = "# Title\n\x1b[32mDone\x1b[0m. Run `make all`, see "
-                           "https://www.example.com/x.\n\n```python\na = 1\nb = 2\n```\n";
-
-const char* const keys[] = {
-    "text",          "kind",           "language",       "lineCount",
-    "codeContent",   "endsSentence",   "endsClause",     "paragraphBreakAfter",
-    "sentenceIndex", "paragraphIndex", "containsDigits", "orp",
-    "duration"};
-
 } // namespace
 
 TEST_F(TokensCommand, WritesOneJsonObjectPerTokenFromAFileOrStandardInput) {
-    write("sample.md", sample);
     const Outcome fromFile = run("tokens " + quoted("sample.md"));
     ASSERT_EQ(fromFile.status, 0) << fromFile.err;
     EXPECT_EQ(fromFile.err, "");
@@ -84,14 +74,8 @@ TEST_F(TokensCommand, WritesOneJsonObjectPerTokenFromAFileOrStandardInput) {
             QJsonDocument::fromJson(QByteArray::fromStdString(line), &error).object();
         ASSERT_EQ(error.error, QJsonParseError::NoError) << line;
         EXPECT_EQ(object.size(), 13) << line;
-        std::size_t previous = 0;
-        for (const char* key : keys) {
-            const std::size_t at = line.find("\"" + std::string(key) + "\":");
-            ASSERT_NE(at, std::string::npos) << key;
-            EXPECT_GE(at, previous) << key;
-            previous = at;
-        }
     }
+    // Every field, in a fixed order, even the empty ones.
     EXPECT_EQ(output[0], R"({"text":"Title","kind":"word","language":null,"lineCount":null,)"
                          R"("codeContent":null,"endsSentence":true,"endsClause":false,)"
                          R"("paragraphBreakAfter":true,"sentenceIndex":0,"paragraphIndex":0,)"
@@ -102,16 +86,13 @@ TEST_F(TokensCommand, WritesOneJsonObjectPerTokenFromAFileOrStandardInput) {
     EXPECT_EQ(block["lineCount"].toInt(), 2);
     EXPECT_EQ(block["codeContent"].toString(), "a = 1\nb = 2");
     EXPECT_DOUBLE_EQ(block["duration"].toDouble(), 1.5);
-    const auto address = QJsonDocument::fromJson(QByteArray::fromStdString(output[5])).object();
-    EXPECT_EQ(address["kind"].toString(), "url");
-    EXPECT_TRUE(address["codeContent"].isNull());
+    EXPECT_NE(output[5].find(R"("kind":"url")"), std::string::npos);
 
     EXPECT_EQ(run("tokens - <" + quoted("sample.md")).out, fromFile.out);
     EXPECT_EQ(run("tokens <" + quoted("sample.md")).out, fromFile.out);
 }
 
 TEST_F(TokensCommand, ModeAndRateOptions) {
-    write("sample.md", sample);
     const auto skipped = lines(run("tokens --mode skip " + quoted("sample.md")).out);
     EXPECT_EQ(skipped.size(), 6u);
     const auto read = lines(run("tokens --mode=readWords --wpm=600 " + quoted("sample.md")).out);
@@ -128,12 +109,9 @@ TEST_F(TokensCommand, ModeAndRateOptions) {
 }
 
 TEST_F(TokensCommand, UsageErrorsExitWithTwo) {
-    write("sample.md", sample);
-    for (const std::string& arguments :
-         {std::string("tokens --mode fancy"), std::string("tokens --colour"),
-          std::string("tokens --wpm fast"), std::string("tokens --wpm 1.5"),
-          std::string("tokens --wpm"), std::string("tokens a b"),
-          std::string("tokens --wpm 99999999999999999999")}) {
+    for (const char* arguments :
+         {"tokens --mode fancy", "tokens --colour", "tokens --wpm fast", "tokens --wpm 1.5",
+          "tokens --wpm", "tokens a b", "tokens --wpm 99999999999999999999"}) {
         const Outcome result = run(arguments);
         EXPECT_EQ(result.status, 2) << arguments;
         EXPECT_EQ(result.out, "") << arguments;
