@@ -4,42 +4,40 @@
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace Blinkwit {
 namespace {
 
 using Source = ReadCommand::Source;
 
-std::optional<ReadCommand::Arguments> parse(std::vector<std::string_view> args,
-                                            std::string* error = nullptr) {
-    std::string message;
-    auto result = ReadCommand::parse(args, message);
-    if (error)
-        *error = message;
-    return result;
-}
-
 TEST(ReadCommandTest, ArgumentsNameOneSourceAndMayAskForTheTerminal) {
-    EXPECT_EQ(parse({})->source, Source::standardInput);
-    EXPECT_FALSE(parse({})->sourceNamed);
-    EXPECT_EQ(parse({"-"})->source, Source::standardInput);
-    EXPECT_TRUE(parse({"-"})->sourceNamed);
-    EXPECT_EQ(parse({"--clipboard"})->source, Source::clipboard);
-    const auto file = parse({"notes.md"});
-    EXPECT_EQ(file->source, Source::file);
-    EXPECT_EQ(file->path, "notes.md");
-    EXPECT_FALSE(file->terminal);
-    const auto terminal = parse({"--terminal", "notes.md"});
-    EXPECT_TRUE(terminal->terminal);
-    EXPECT_EQ(terminal->path, "notes.md");
+    std::string error;
+    const auto parse = [&error](std::vector<std::string_view> args) {
+        return ReadCommand::parse(args, error);
+    };
+    for (const auto& [args, source, named, path, terminal] :
+         {std::tuple{std::vector<std::string_view>{}, Source::standardInput, false, "", false},
+          {{"-"}, Source::standardInput, true, "", false},
+          {{"--clipboard"}, Source::clipboard, true, "", false},
+          {{"notes.md"}, Source::file, true, "notes.md", false},
+          {{"--terminal", "notes.md"}, Source::file, true, "notes.md", true}}) {
+        const auto parsed = parse(args);
+        ASSERT_TRUE(parsed) << error;
+        EXPECT_EQ(parsed->source, source) << path;
+        EXPECT_EQ(parsed->sourceNamed, named) << path;
+        if (source == Source::file) {
+            EXPECT_EQ(parsed->path, path);
+        }
+        EXPECT_EQ(parsed->terminal, terminal) << path;
+    }
     EXPECT_TRUE(ReadCommand::wantsTerminal({"-", "--terminal"}));
     EXPECT_FALSE(ReadCommand::wantsTerminal({"--clipboard"}));
 
-    std::string error;
-    EXPECT_FALSE(parse({"--bogus"}, &error));
+    EXPECT_FALSE(parse({"--bogus"}));
     EXPECT_EQ(error, "unknown option '--bogus'");
-    EXPECT_FALSE(parse({"a.md", "b.md"}, &error));
-    EXPECT_FALSE(parse({"--clipboard", "a.md"}, &error));
+    EXPECT_FALSE(parse({"a.md", "b.md"}));
+    EXPECT_FALSE(parse({"--clipboard", "a.md"}));
     EXPECT_EQ(error, "more than one text to read: 'a.md'");
 }
 
