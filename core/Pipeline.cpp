@@ -2,6 +2,7 @@
 
 #include "CompiledPattern.h"
 #include "FencedBlockScanner.h"
+#include "LargeBuffer.h"
 #include "StashReference.h"
 #include "UnicodeText.h"
 #include "WordEnding.h"
@@ -149,14 +150,16 @@ Pipeline::WordTraits traitsOf(const icu::UnicodeString& word) {
 
 } // namespace
 
-std::vector<Token> Pipeline::run(const icu::UnicodeString& text) {
-    icu::UnicodeString cleaned = TextPreprocessor::stripANSI(text);
-    cleaned = TextPreprocessor::normalize(cleaned);
-    cleaned = extractFencedCodeBlocks(cleaned);
-    cleaned = TextPreprocessor::filterChromeLines(cleaned);
-    cleaned = extractInline(cleaned);
-    cleaned = TextPreprocessor::stripEmphasis(cleaned);
-    return tokenize(cleaned);
+std::vector<Token> Pipeline::run(icu::UnicodeString text) {
+    // Each stage's input is released as soon as its output exists: at most two copies of the
+    // text are alive at once.
+    text = TextPreprocessor::stripANSI(text);
+    text = TextPreprocessor::normalize(text);
+    text = extractFencedCodeBlocks(text);
+    text = TextPreprocessor::filterChromeLines(text);
+    text = extractInline(text);
+    text = TextPreprocessor::stripEmphasis(text);
+    return tokenize(text);
 }
 
 icu::UnicodeString Pipeline::stashToken(Token token) {
@@ -268,6 +271,7 @@ std::vector<Token> Pipeline::tokenize(const icu::UnicodeString& text) const {
 
     std::vector<Token> tokens;
     tokens.reserve(wordCount(text));
+    LargeBuffer::adviseHugePages(tokens.data(), tokens.capacity() * sizeof(Token));
     std::int64_t sentence = 0;
     std::int64_t paragraphIndex = 0;
     for (std::size_t p = 0; p < paragraphs.size(); ++p) {

@@ -19,7 +19,7 @@ public:
     explicit Pipeline(TextPreprocessor::Options options)
         : options_(options) {}
 
-    std::vector<Token> run(const icu::UnicodeString& text);
+    std::vector<Token> run(icu::UnicodeString text);
 
     // Appends token to the stash and returns its placeholder.
     icu::UnicodeString stashToken(Token token);
