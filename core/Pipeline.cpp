@@ -97,8 +97,8 @@ bool isPlainAscii(UChar32 c) {
     return c < 0x80 && c != u'/' && c != u'\\';
 }
 
-Token plainAsciiWord(const char16_t* chars, std::int32_t length) {
-    Token token;
+// Fills a token in place: the list is large, moving each word into it showed.
+void setPlainAsciiWord(Token& token, const char16_t* chars, std::int32_t length) {
     token.text.resize(std::size_t(length));
     for (std::int32_t i = 0; i < length; ++i) {
         token.text[std::size_t(i)] = char(chars[i]);
@@ -114,7 +114,6 @@ Token plainAsciiWord(const char16_t* chars, std::int32_t length) {
         token.endsClause =
             std::u16string_view(u",;:").find(chars[end - 1]) != std::u16string_view::npos;
     }
-    return token;
 }
 
 // An upper bound of the token count, so that the list is allocated once.
@@ -293,8 +292,9 @@ std::vector<Token> Pipeline::tokenize(const icu::UnicodeString& text) const {
                 wordEnd = i;
             }
             if (plain) {
-                tokens.push_back(plainAsciiWord(chars + wordStart, wordEnd - wordStart));
-                tokens.back().paragraphIndex = paragraphIndex;
+                Token& token = tokens.emplace_back();
+                setPlainAsciiWord(token, chars + wordStart, wordEnd - wordStart);
+                token.paragraphIndex = paragraphIndex;
                 continue;
             }
             const icu::UnicodeString word(false, chars + wordStart, wordEnd - wordStart);
