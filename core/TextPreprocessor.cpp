@@ -44,15 +44,24 @@ std::int32_t nextControl(const char16_t* chars, std::int32_t i, std::int32_t n) 
     return n;
 }
 
+std::int32_t nextStrippedControl(const char16_t* chars, std::int32_t i, std::int32_t n) {
+    for (i = nextControl(chars, i, n); i < n && !isStrippedControl(chars[i]);
+         i = nextControl(chars, i + 1, n)) {
+    }
+    return i;
+}
+
 // [\x{00}-\x{08}\x{0B}\x{0C}\x{0E}-\x{1F}\x{7F}] deleted: every control but tab, LF and CR.
 icu::UnicodeString withoutStrippedControls(const icu::UnicodeString& text) {
-    icu::UnicodeString result = UnicodeText::withCapacity(text.length());
     const char16_t* chars = text.getBuffer();
     const std::int32_t n = text.length();
+    std::int32_t i = nextStrippedControl(chars, 0, n);
+    // The escape sequences removed before often took the only ones (a bell ends a link).
+    if (i == n)
+        return text;
+    icu::UnicodeString result = UnicodeText::withCapacity(n);
     std::int32_t copiedUpTo = 0;
-    for (std::int32_t i = nextControl(chars, 0, n); i < n; i = nextControl(chars, i + 1, n)) {
-        if (!isStrippedControl(chars[i]))
-            continue;
+    for (; i < n; i = nextStrippedControl(chars, i + 1, n)) {
         result.append(chars, copiedUpTo, i - copiedUpTo);
         copiedUpTo = i + 1;
     }
