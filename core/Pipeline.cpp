@@ -152,12 +152,12 @@ Pipeline::WordTraits traitsOf(const icu::UnicodeString& word) {
 std::vector<Token> Pipeline::run(icu::UnicodeString text) {
     // Each stage's input is released as soon as its output exists: at most two copies of the
     // text are alive at once.
-    text = TextPreprocessor::stripANSI(text);
+    text = TextPreprocessor::stripANSI(std::move(text));
     text = TextPreprocessor::normalize(text);
-    text = extractFencedCodeBlocks(text);
+    text = extractFencedCodeBlocks(std::move(text));
     text = TextPreprocessor::filterChromeLines(text);
-    text = extractInline(text);
-    text = TextPreprocessor::stripEmphasis(text);
+    text = extractInline(std::move(text));
+    text = TextPreprocessor::stripEmphasis(std::move(text));
     return tokenize(text);
 }
 
@@ -190,7 +190,7 @@ icu::UnicodeString Pipeline::collapseCodeBlock(const std::optional<icu::UnicodeS
     return u"\n\n";
 }
 
-icu::UnicodeString Pipeline::extractFencedCodeBlocks(const icu::UnicodeString& text) {
+icu::UnicodeString Pipeline::extractFencedCodeBlocks(icu::UnicodeString text) {
     if (UnicodeText::find(text, u"```") < 0)
         return text;
     const std::vector<FencedBlockScanner::Block> blocks = FencedBlockScanner::closedBlocks(text);
@@ -203,19 +203,20 @@ icu::UnicodeString Pipeline::extractFencedCodeBlocks(const icu::UnicodeString& t
         copiedUpTo = block.end;
     }
     result.append(text, copiedUpTo, text.length() - copiedUpTo);
-    return FencedBlockScanner::blankStrayFences(result);
+    text = std::move(result);
+    return FencedBlockScanner::blankStrayFences(text);
 }
 
-icu::UnicodeString Pipeline::extractInline(const icu::UnicodeString& text) {
+icu::UnicodeString Pipeline::extractInline(icu::UnicodeString text) {
     static const CompiledPattern image(uR"re(!\[([^\]]*)\]\(([^)]*)\))re", 0, u"!");
     static const CompiledPattern link(uR"re(\[([^\]]+)\]\(([^)]*)\))re", 0, u"[");
 
-    icu::UnicodeString result = extractCodeSpans(text);
-    if (UnicodeText::find(result, u"![") >= 0)
-        result = image.replaceAll(result, u"$1");
-    if (UnicodeText::find(result, u"](") >= 0)
-        result = link.replaceAll(result, u"$1");
-    return extractAddresses(result);
+    text = extractCodeSpans(text);
+    if (UnicodeText::find(text, u"![") >= 0)
+        text = image.replaceAll(text, u"$1");
+    if (UnicodeText::find(text, u"](") >= 0)
+        text = link.replaceAll(text, u"$1");
+    return extractAddresses(text);
 }
 
 icu::UnicodeString Pipeline::extractCodeSpans(const icu::UnicodeString& text) {

@@ -159,22 +159,21 @@ std::vector<Token> TextPreprocessor::tokens(std::string_view from, const Options
     return pipeline.run(UnicodeText::fromUtf8(from));
 }
 
-icu::UnicodeString TextPreprocessor::stripANSI(const icu::UnicodeString& text) {
+icu::UnicodeString TextPreprocessor::stripANSI(icu::UnicodeString text) {
     // Each pass starts at a character that plain text rarely holds; skip the ones whose
     // trigger is absent. Deleting never creates a trigger character.
     const ControlCharacters found = controlCharactersIn(text);
-    icu::UnicodeString result = text;
     if (found.escape) {
-        result = AnsiSequences::deleting(result, 0x1B, AnsiSequences::operatingSystemCommandEnd);
-        result = AnsiSequences::deleting(result, 0x1B, AnsiSequences::controlSequenceEnd);
+        text = AnsiSequences::deleting(text, 0x1B, AnsiSequences::operatingSystemCommandEnd);
+        text = AnsiSequences::deleting(text, 0x1B, AnsiSequences::controlSequenceEnd);
     }
     if (found.csi8Bit)
-        result = AnsiSequences::deleting(result, 0x9B, AnsiSequences::controlSequence8BitEnd);
+        text = AnsiSequences::deleting(text, 0x9B, AnsiSequences::controlSequence8BitEnd);
     if (found.escape)
-        result = AnsiSequences::deleting(result, 0x1B, AnsiSequences::twoCharacterEscapeEnd);
+        text = AnsiSequences::deleting(text, 0x1B, AnsiSequences::twoCharacterEscapeEnd);
     if (found.other)
-        result = withoutStrippedControls(result);
-    return result;
+        text = withoutStrippedControls(text);
+    return text;
 }
 
 icu::UnicodeString TextPreprocessor::normalize(const icu::UnicodeString& text) {
@@ -218,17 +217,18 @@ icu::UnicodeString TextPreprocessor::filterChromeLines(const icu::UnicodeString&
     return ChromeLineFilter().filter(text);
 }
 
-icu::UnicodeString TextPreprocessor::stripEmphasis(const icu::UnicodeString& text) {
+icu::UnicodeString TextPreprocessor::stripEmphasis(icu::UnicodeString text) {
     static const CompiledPattern asteriskEmphasis(
         uR"re((?<=\s|^)\*([^*\n]+)\*(?=[\s.,;:!?)\]]|$))re", UREGEX_MULTILINE, u"*");
     static const CompiledPattern underscoreEmphasis(uR"re((?<![\w`])_([^_\s][^_\n]*)_(?![\w]))re");
 
-    icu::UnicodeString result = deletingPairs(deletingPairs(text, u'*'), u'_');
-    if (UnicodeText::find(result, u'*') >= 0)
-        result = asteriskEmphasis.replaceAll(result, u"$1");
-    if (UnicodeText::find(result, u'_') >= 0)
-        result = underscoreEmphasis.replaceAll(result, u"$1");
-    return result;
+    text = deletingPairs(text, u'*');
+    text = deletingPairs(text, u'_');
+    if (UnicodeText::find(text, u'*') >= 0)
+        text = asteriskEmphasis.replaceAll(text, u"$1");
+    if (UnicodeText::find(text, u'_') >= 0)
+        text = underscoreEmphasis.replaceAll(text, u"$1");
+    return text;
 }
 
 } // namespace BlinkwitCore
