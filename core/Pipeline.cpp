@@ -97,7 +97,8 @@ bool isPlainAscii(UChar32 c) {
     return c < 0x80 && c != u'/' && c != u'\\';
 }
 
-// Fills a token in place: the list is large, moving each word into it showed.
+// Fills the token in place: building each word apart and moving it into the list cost a
+// copy and a destruction per word.
 void setPlainAsciiWord(Token& token, const char16_t* chars, std::int32_t length) {
     token.text.resize(std::size_t(length));
     for (std::int32_t i = 0; i < length; ++i) {
