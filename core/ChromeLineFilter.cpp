@@ -154,9 +154,7 @@ ChromeLineFilter::ChromeLineFilter()
     , listItem_(listItemPattern()) {}
 
 icu::UnicodeString ChromeLineFilter::filter(const icu::UnicodeString& text) {
-    output_.remove();
-    output_.getBuffer(text.length() + 16);
-    output_.releaseBuffer(0);
+    output_ = UnicodeText::withCapacity(text.length() + 16);
     firstLine_ = true;
     std::int32_t lineStart = 0;
     while (true) {

@@ -2,6 +2,7 @@
 
 #include "CompiledPattern.h"
 #include "FencedBlockScanner.h"
+#include "LargeBuffer.h"
 #include "StashReference.h"
 #include "UnicodeText.h"
 #include "WordEnding.h"
@@ -96,8 +97,9 @@ bool isPlainAscii(UChar32 c) {
     return c < 0x80 && c != u'/' && c != u'\\';
 }
 
-Token plainAsciiWord(const char16_t* chars, std::int32_t length) {
-    Token token;
+// Fills the token in place: building each word apart and moving it into the list cost a
+// copy and a destruction per word.
+void setPlainAsciiWord(Token& token, const char16_t* chars, std::int32_t length) {
     token.text.resize(std::size_t(length));
     for (std::int32_t i = 0; i < length; ++i) {
         token.text[std::size_t(i)] = char(chars[i]);
@@ -113,7 +115,6 @@ Token plainAsciiWord(const char16_t* chars, std::int32_t length) {
         token.endsClause =
             std::u16string_view(u",;:").find(chars[end - 1]) != std::u16string_view::npos;
     }
-    return token;
 }
 
 // An upper bound of the token count, so that the list is allocated once.
@@ -149,14 +150,16 @@ Pipeline::WordTraits traitsOf(const icu::UnicodeString& word) {
 
 } // namespace
 
-std::vector<Token> Pipeline::run(const icu::UnicodeString& text) {
-    icu::UnicodeString cleaned = TextPreprocessor::stripANSI(text);
-    cleaned = TextPreprocessor::normalize(cleaned);
-    cleaned = extractFencedCodeBlocks(cleaned);
-    cleaned = TextPreprocessor::filterChromeLines(cleaned);
-    cleaned = extractInline(cleaned);
-    cleaned = TextPreprocessor::stripEmphasis(cleaned);
-    return tokenize(cleaned);
+std::vector<Token> Pipeline::run(icu::UnicodeString text) {
+    // Each stage's input is released as soon as its output exists: at most two copies of the
+    // text are alive at once.
+    text = TextPreprocessor::stripANSI(std::move(text));
+    text = TextPreprocessor::normalize(text);
+    text = extractFencedCodeBlocks(std::move(text));
+    text = TextPreprocessor::filterChromeLines(text);
+    text = extractInline(std::move(text));
+    text = TextPreprocessor::stripEmphasis(std::move(text));
+    return tokenize(text);
 }
 
 icu::UnicodeString Pipeline::stashToken(Token token) {
@@ -188,7 +191,7 @@ icu::UnicodeString Pipeline::collapseCodeBlock(const std::optional<icu::UnicodeS
     return u"\n\n";
 }
 
-icu::UnicodeString Pipeline::extractFencedCodeBlocks(const icu::UnicodeString& text) {
+icu::UnicodeString Pipeline::extractFencedCodeBlocks(icu::UnicodeString text) {
     if (UnicodeText::find(text, u"```") < 0)
         return text;
     const std::vector<FencedBlockScanner::Block> blocks = FencedBlockScanner::closedBlocks(text);
@@ -201,19 +204,20 @@ icu::UnicodeString Pipeline::extractFencedCodeBlocks(const icu::UnicodeString& t
         copiedUpTo = block.end;
     }
     result.append(text, copiedUpTo, text.length() - copiedUpTo);
-    return FencedBlockScanner::blankStrayFences(result);
+    text = std::move(result);
+    return FencedBlockScanner::blankStrayFences(text);
 }
 
-icu::UnicodeString Pipeline::extractInline(const icu::UnicodeString& text) {
+icu::UnicodeString Pipeline::extractInline(icu::UnicodeString text) {
     static const CompiledPattern image(uR"re(!\[([^\]]*)\]\(([^)]*)\))re", 0, u"!");
     static const CompiledPattern link(uR"re(\[([^\]]+)\]\(([^)]*)\))re", 0, u"[");
 
-    icu::UnicodeString result = extractCodeSpans(text);
-    if (UnicodeText::find(result, u"![") >= 0)
-        result = image.replaceAll(result, u"$1");
-    if (UnicodeText::find(result, u"](") >= 0)
-        result = link.replaceAll(result, u"$1");
-    return extractAddresses(result);
+    text = extractCodeSpans(text);
+    if (UnicodeText::find(text, u"![") >= 0)
+        text = image.replaceAll(text, u"$1");
+    if (UnicodeText::find(text, u"](") >= 0)
+        text = link.replaceAll(text, u"$1");
+    return extractAddresses(text);
 }
 
 icu::UnicodeString Pipeline::extractCodeSpans(const icu::UnicodeString& text) {
@@ -268,6 +272,7 @@ std::vector<Token> Pipeline::tokenize(const icu::UnicodeString& text) const {
 
     std::vector<Token> tokens;
     tokens.reserve(wordCount(text));
+    LargeBuffer::adviseHugePages(tokens.data(), tokens.capacity() * sizeof(Token));
     std::int64_t sentence = 0;
     std::int64_t paragraphIndex = 0;
     for (std::size_t p = 0; p < paragraphs.size(); ++p) {
@@ -289,8 +294,9 @@ std::vector<Token> Pipeline::tokenize(const icu::UnicodeString& text) const {
                 wordEnd = i;
             }
             if (plain) {
-                tokens.push_back(plainAsciiWord(chars + wordStart, wordEnd - wordStart));
-                tokens.back().paragraphIndex = paragraphIndex;
+                Token& token = tokens.emplace_back();
+                setPlainAsciiWord(token, chars + wordStart, wordEnd - wordStart);
+                token.paragraphIndex = paragraphIndex;
                 continue;
             }
             const icu::UnicodeString word(false, chars + wordStart, wordEnd - wordStart);

@@ -19,14 +19,15 @@ public:
     explicit Pipeline(TextPreprocessor::Options options)
         : options_(options) {}
 
-    std::vector<Token> run(const icu::UnicodeString& text);
+    std::vector<Token> run(icu::UnicodeString text);
 
     // Appends token to the stash and returns its placeholder.
     icu::UnicodeString stashToken(Token token);
     const std::vector<Token>& stash() const { return stash_; }
 
-    icu::UnicodeString extractFencedCodeBlocks(const icu::UnicodeString& text);
-    icu::UnicodeString extractInline(const icu::UnicodeString& text);
+    // The multi-pass stages take their input by value: each pass releases the text it read.
+    icu::UnicodeString extractFencedCodeBlocks(icu::UnicodeString text);
+    icu::UnicodeString extractInline(icu::UnicodeString text);
     std::vector<Token> tokenize(const icu::UnicodeString& text) const;
     std::optional<Token> resolve(const icu::UnicodeString& word) const;
     static bool looksLikePath(const icu::UnicodeString& candidate);

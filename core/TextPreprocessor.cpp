@@ -44,15 +44,24 @@ std::int32_t nextControl(const char16_t* chars, std::int32_t i, std::int32_t n) 
     return n;
 }
 
+std::int32_t nextStrippedControl(const char16_t* chars, std::int32_t i, std::int32_t n) {
+    for (i = nextControl(chars, i, n); i < n && !isStrippedControl(chars[i]);
+         i = nextControl(chars, i + 1, n)) {
+    }
+    return i;
+}
+
 // [\x{00}-\x{08}\x{0B}\x{0C}\x{0E}-\x{1F}\x{7F}] deleted: every control but tab, LF and CR.
 icu::UnicodeString withoutStrippedControls(const icu::UnicodeString& text) {
-    icu::UnicodeString result = UnicodeText::withCapacity(text.length());
     const char16_t* chars = text.getBuffer();
     const std::int32_t n = text.length();
+    std::int32_t i = nextStrippedControl(chars, 0, n);
+    // The escape sequences removed before often took the only ones (a bell ends a link).
+    if (i == n)
+        return text;
+    icu::UnicodeString result = UnicodeText::withCapacity(n);
     std::int32_t copiedUpTo = 0;
-    for (std::int32_t i = nextControl(chars, 0, n); i < n; i = nextControl(chars, i + 1, n)) {
-        if (!isStrippedControl(chars[i]))
-            continue;
+    for (; i < n; i = nextStrippedControl(chars, i + 1, n)) {
         result.append(chars, copiedUpTo, i - copiedUpTo);
         copiedUpTo = i + 1;
     }
@@ -150,22 +159,21 @@ std::vector<Token> TextPreprocessor::tokens(std::string_view from, const Options
     return pipeline.run(UnicodeText::fromUtf8(from));
 }
 
-icu::UnicodeString TextPreprocessor::stripANSI(const icu::UnicodeString& text) {
+icu::UnicodeString TextPreprocessor::stripANSI(icu::UnicodeString text) {
     // Each pass starts at a character that plain text rarely holds; skip the ones whose
     // trigger is absent. Deleting never creates a trigger character.
     const ControlCharacters found = controlCharactersIn(text);
-    icu::UnicodeString result = text;
     if (found.escape) {
-        result = AnsiSequences::deleting(result, 0x1B, AnsiSequences::operatingSystemCommandEnd);
-        result = AnsiSequences::deleting(result, 0x1B, AnsiSequences::controlSequenceEnd);
+        text = AnsiSequences::deleting(text, 0x1B, AnsiSequences::operatingSystemCommandEnd);
+        text = AnsiSequences::deleting(text, 0x1B, AnsiSequences::controlSequenceEnd);
     }
     if (found.csi8Bit)
-        result = AnsiSequences::deleting(result, 0x9B, AnsiSequences::controlSequence8BitEnd);
+        text = AnsiSequences::deleting(text, 0x9B, AnsiSequences::controlSequence8BitEnd);
     if (found.escape)
-        result = AnsiSequences::deleting(result, 0x1B, AnsiSequences::twoCharacterEscapeEnd);
+        text = AnsiSequences::deleting(text, 0x1B, AnsiSequences::twoCharacterEscapeEnd);
     if (found.other)
-        result = withoutStrippedControls(result);
-    return result;
+        text = withoutStrippedControls(text);
+    return text;
 }
 
 icu::UnicodeString TextPreprocessor::normalize(const icu::UnicodeString& text) {
@@ -209,17 +217,18 @@ icu::UnicodeString TextPreprocessor::filterChromeLines(const icu::UnicodeString&
     return ChromeLineFilter().filter(text);
 }
 
-icu::UnicodeString TextPreprocessor::stripEmphasis(const icu::UnicodeString& text) {
+icu::UnicodeString TextPreprocessor::stripEmphasis(icu::UnicodeString text) {
     static const CompiledPattern asteriskEmphasis(
         uR"re((?<=\s|^)\*([^*\n]+)\*(?=[\s.,;:!?)\]]|$))re", UREGEX_MULTILINE, u"*");
     static const CompiledPattern underscoreEmphasis(uR"re((?<![\w`])_([^_\s][^_\n]*)_(?![\w]))re");
 
-    icu::UnicodeString result = deletingPairs(deletingPairs(text, u'*'), u'_');
-    if (UnicodeText::find(result, u'*') >= 0)
-        result = asteriskEmphasis.replaceAll(result, u"$1");
-    if (UnicodeText::find(result, u'_') >= 0)
-        result = underscoreEmphasis.replaceAll(result, u"$1");
-    return result;
+    text = deletingPairs(text, u'*');
+    text = deletingPairs(text, u'_');
+    if (UnicodeText::find(text, u'*') >= 0)
+        text = asteriskEmphasis.replaceAll(text, u"$1");
+    if (UnicodeText::find(text, u'_') >= 0)
+        text = underscoreEmphasis.replaceAll(text, u"$1");
+    return text;
 }
 
 } // namespace BlinkwitCore

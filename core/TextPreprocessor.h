@@ -37,10 +37,12 @@ public:
     static std::vector<Token> tokens(std::string_view from, const Options& options);
 
     // The cleaning stages, in the order the pipeline runs them around the code extraction.
-    static icu::UnicodeString stripANSI(const icu::UnicodeString& text);
+    // Those of several passes take their input by value, so that each pass releases the text
+    // it read.
+    static icu::UnicodeString stripANSI(icu::UnicodeString text);
     static icu::UnicodeString normalize(const icu::UnicodeString& text);
     static icu::UnicodeString filterChromeLines(const icu::UnicodeString& text);
-    static icu::UnicodeString stripEmphasis(const icu::UnicodeString& text);
+    static icu::UnicodeString stripEmphasis(icu::UnicodeString text);
 };
 
 } // namespace BlinkwitCore

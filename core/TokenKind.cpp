@@ -4,9 +4,25 @@ namespace BlinkwitCore {
 
 TokenKind TokenKind::codeBlock(std::optional<std::string> language, std::int64_t lineCount) {
     TokenKind kind(Case::codeBlock);
-    kind.language_ = std::move(language);
-    kind.lineCount_ = lineCount;
+    kind.payload_ = std::make_unique<Payload>(Payload{std::move(language), lineCount});
     return kind;
+}
+
+TokenKind::TokenKind(const TokenKind& other)
+    : kind_(other.kind_) {
+    if (other.payload_)
+        payload_ = std::make_unique<Payload>(*other.payload_);
+}
+
+TokenKind& TokenKind::operator=(const TokenKind& other) {
+    if (this != &other)
+        *this = TokenKind(other);
+    return *this;
+}
+
+const std::optional<std::string>& TokenKind::language() const {
+    static const std::optional<std::string> none;
+    return payload_ ? payload_->language : none;
 }
 
 bool TokenKind::operator==(const TokenKind& other) const {
@@ -14,7 +30,7 @@ bool TokenKind::operator==(const TokenKind& other) const {
         return false;
     if (kind_ != Case::codeBlock)
         return true;
-    return language_ == other.language_ && lineCount_ == other.lineCount_;
+    return language() == other.language() && lineCount() == other.lineCount();
 }
 
 const char* TokenKind::name() const {

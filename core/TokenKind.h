@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -17,9 +18,16 @@ public:
     static TokenKind url() { return TokenKind(Case::url); }
     static TokenKind codeBlock(std::optional<std::string> language, std::int64_t lineCount);
 
+    TokenKind(const TokenKind& other);
+    TokenKind(TokenKind&& other) noexcept = default;
+    TokenKind& operator=(const TokenKind& other);
+    TokenKind& operator=(TokenKind&& other) noexcept = default;
+    ~TokenKind() = default;
+
     Case kind() const { return kind_; }
-    const std::optional<std::string>& language() const { return language_; }
-    std::int64_t lineCount() const { return lineCount_; }
+    // Nothing and 0 for every case but a code block.
+    const std::optional<std::string>& language() const;
+    std::int64_t lineCount() const { return payload_ ? payload_->lineCount : 0; }
 
     // Cases compare alone, except that two code blocks must also agree on their payload.
     bool operator==(const TokenKind& other) const;
@@ -28,12 +36,17 @@ public:
     const char* name() const;
 
 private:
+    // Held apart: a text has few code blocks and many words, and every token carries a kind.
+    struct Payload {
+        std::optional<std::string> language;
+        std::int64_t lineCount = 0;
+    };
+
     explicit TokenKind(Case kind)
         : kind_(kind) {}
 
     Case kind_ = Case::word;
-    std::optional<std::string> language_;
-    std::int64_t lineCount_ = 0;
+    std::unique_ptr<Payload> payload_;
 };
 
 } // namespace BlinkwitCore

@@ -1,5 +1,7 @@
 #include "UnicodeText.h"
 
+#include "LargeBuffer.h"
+
 #include <memory>
 
 #if defined(__SSE2__)
@@ -7,6 +9,7 @@
 #endif
 #include <unicode/brkiter.h>
 #include <unicode/uchar.h>
+#include <unicode/ustring.h>
 #include <unicode/utf16.h>
 
 namespace BlinkwitCore::UnicodeText {
@@ -44,8 +47,15 @@ icu::UnicodeString fromUtf8(std::string_view utf8) {
     // (a string too long to hold ends up empty rather than read past its end).
     constexpr std::size_t piece = std::size_t(1) << 30;
     const auto convert = [](std::string_view part) {
-        return icu::UnicodeString::fromUTF8(
-            icu::StringPiece(part.data(), std::int32_t(part.size())));
+        // UTF-8 never takes fewer units in UTF-16.
+        icu::UnicodeString text = withCapacity(std::int32_t(part.size()) + 1);
+        char16_t* buffer = text.getBuffer(text.getCapacity());
+        std::int32_t length = 0;
+        UErrorCode status = U_ZERO_ERROR;
+        u_strFromUTF8WithSub(buffer, text.getCapacity(), &length, part.data(),
+                             std::int32_t(part.size()), 0xFFFD, nullptr, &status);
+        text.releaseBuffer(U_SUCCESS(status) ? length : 0);
+        return text;
     };
     if (utf8.size() <= piece)
         return convert(utf8);
@@ -100,8 +110,10 @@ std::int32_t find(const icu::UnicodeString& text, std::u16string_view needle, st
 
 icu::UnicodeString withCapacity(std::int32_t capacity) {
     icu::UnicodeString text;
-    if (text.getBuffer(capacity) != nullptr)
+    if (const char16_t* buffer = text.getBuffer(capacity)) {
+        LargeBuffer::adviseHugePages(buffer, std::size_t(text.getCapacity()) * sizeof(char16_t));
         text.releaseBuffer(0);
+    }
     return text;
 }
 

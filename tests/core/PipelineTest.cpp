@@ -123,3 +123,30 @@ TEST(Pipeline, CallsFromSeveralThreadsAgree) {
     for (const auto& result : results)
         EXPECT_EQ(result, expected);
 }
+
+// Multi-megabyte inputs take other memory paths (huge-page advice, no doubling of the list):
+// every copy of a paragraph must still read exactly as the paragraph alone.
+TEST(Pipeline, AMultiMegabyteTextReadsAsItsRepeatedParagraph) {
+    const std::string paragraph = "## Step\n\x1b[1mBold\x1b[0m caf\xc3\xa9 \xff `code` see "
+                                  "https://a.org/x and src/app/main.cpp.\n" +
+                                  fenced + "\n\n";
+    const auto one = tokensOf(paragraph);
+    ASSERT_FALSE(one.empty());
+    const std::size_t copies = (std::size_t(3) << 20) / paragraph.size() + 1;
+    std::string text;
+    for (std::size_t i = 0; i < copies; ++i)
+        text += paragraph;
+    const auto all = tokensOf(text);
+    ASSERT_EQ(all.size(), one.size() * copies);
+    const std::int64_t sentences = one.back().sentenceIndex + 1;
+    const std::int64_t paragraphs = one.back().paragraphIndex + 1;
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        const std::size_t copy = i / one.size();
+        Token expected = one[i % one.size()];
+        expected.sentenceIndex += std::int64_t(copy) * sentences;
+        expected.paragraphIndex += std::int64_t(copy) * paragraphs;
+        expected.paragraphBreakAfter = expected.paragraphBreakAfter ||
+                                       (i + 1 < all.size() && i % one.size() == one.size() - 1);
+        ASSERT_EQ(all[i], expected) << "token " << i;
+    }
+}

@@ -13,6 +13,33 @@ TEST(TokenKind, CodeBlocksCompareTheirLanguageAndLineCount) {
     EXPECT_NE(TokenKind::url(), TokenKind::codeBlock(std::nullopt, 0));
 }
 
+TEST(TokenKind, CopiesAndAssignmentsCarryTheCodeBlockPayloadWhole) {
+    const TokenKind block = TokenKind::codeBlock("rust", 7);
+    TokenKind copy = block;
+    EXPECT_EQ(copy, block);
+    EXPECT_EQ(copy.language(), "rust");
+    EXPECT_EQ(copy.lineCount(), 7);
+
+    TokenKind moved = std::move(copy);
+    EXPECT_EQ(moved, block);
+    copy = moved; // a moved-from kind takes a new value
+    EXPECT_EQ(copy, block);
+
+    moved = TokenKind::word();
+    EXPECT_EQ(moved, TokenKind::word());
+    EXPECT_EQ(moved.language(), std::nullopt);
+    EXPECT_EQ(moved.lineCount(), 0);
+    EXPECT_EQ(block.language(), "rust") << "the original is shared with no copy";
+
+    TokenKind& alias = copy;
+    copy = alias;
+    EXPECT_EQ(copy, block);
+    for (const TokenKind& kind : {TokenKind::word(), TokenKind::code(), TokenKind::url()}) {
+        EXPECT_EQ(kind.language(), std::nullopt);
+        EXPECT_EQ(kind.lineCount(), 0);
+    }
+}
+
 TEST(Token, DerivedPropertiesFollowTheKind) {
     Token word{.text = "hello"};
     EXPECT_FALSE(word.codeContent.has_value());
