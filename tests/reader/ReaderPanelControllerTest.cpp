@@ -44,7 +44,6 @@ TEST_F(ReaderPanelControllerTest, OpensCentredThenWhereTheUserLeftItUnlessThatIs
     EXPECT_TRUE(panel()->windowFlags().testFlag(Qt::FramelessWindowHint));
     const QRect centred = PanelPlacement::current().frame(std::nullopt, PanelPlacement::height);
     EXPECT_EQ(panel()->geometry(), centred);
-    EXPECT_EQ(centred.size(), QSize(640, 230));
     EXPECT_TRUE(controller.keyMonitorInstalled());
     EXPECT_EQ(PanelPlacement::originFromStored(
                   store.value(QLatin1String(ReaderPanelController::originKey))),
@@ -60,9 +59,9 @@ TEST_F(ReaderPanelControllerTest, OpensCentredThenWhereTheUserLeftItUnlessThatIs
     controller.show();
     EXPECT_EQ(panel()->pos(), moved);
 
+    // Stored origins are parsed with cases of their own; here one of each kind must centre.
     for (const QVariant& bad :
-         {QVariant(QVariantList{1.0, 2.0, 3.0}), QVariant(QStringLiteral("12 40")),
-          QVariant(QVariantList{}), QVariant(QVariantList{100000.0, 100000.0})}) {
+         {QVariant(QStringLiteral("12 40")), QVariant(QVariantList{100000.0, 100000.0})}) {
         reopenWithStored(bad);
         EXPECT_EQ(panel()->geometry(), centred) << "malformed or off every screen";
     }
