@@ -4,9 +4,9 @@
 #include "reader/ReaderPanelController.h"
 #include "reader/ReaderTheme.h"
 #include "reader/ReaderView.h"
+#include "tests/support/X11Testing.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QGuiApplication>
 #include <QProcess>
 #include <QScreen>
@@ -25,15 +25,8 @@ namespace {
 
 using Testing::word;
 
-// Processes events until the condition holds or 10 seconds have passed.
 bool waitFor(const std::function<bool()>& condition) {
-    QDeadlineTimer deadline(10000);
-    while (!condition()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
+    return Testing::waitFor(condition, 10000);
 }
 
 QImage grabScreen(const QRect& area) {
@@ -44,10 +37,8 @@ QImage grabScreen(const QRect& area) {
 
 // Runs xdotool with the space-separated arguments.
 void xdotool(const QString& args) {
-    QProcess process;
-    process.start(QStringLiteral("xdotool"), args.split(QLatin1Char(' ')));
-    ASSERT_TRUE(process.waitForFinished(10000));
-    ASSERT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+    ASSERT_TRUE(Testing::runTool(QStringLiteral("xdotool"), args.split(QLatin1Char(' '))))
+        << args.toStdString();
 }
 
 class ReaderX11Test : public ::testing::Test, public Testing::ReaderRig {
@@ -157,7 +148,7 @@ TEST(ReadCommandX11Test, ReadsAFileInThePanelAndExitsZeroOnEscape) {
     ASSERT_TRUE(blinkwit.waitForStarted());
     xdotool(QStringLiteral("search --sync --onlyvisible --name ^Blinkwit$"));
     xdotool(QStringLiteral("key Escape"));
-    ASSERT_TRUE(blinkwit.waitForFinished(10000));
+    ASSERT_TRUE(waitFor([&] { return blinkwit.state() == QProcess::NotRunning; }));
     EXPECT_EQ(blinkwit.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(blinkwit.exitCode(), 0);
     EXPECT_TRUE(QFile::exists(config.filePath(QStringLiteral("blinkwit/defaults.json"))))
