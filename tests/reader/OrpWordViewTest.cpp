@@ -6,7 +6,6 @@
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QTextLayout>
-#include <cmath>
 #include <gtest/gtest.h>
 
 namespace Blinkwit {

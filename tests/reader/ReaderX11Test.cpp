@@ -6,7 +6,6 @@
 #include "reader/ReaderView.h"
 #include "tests/support/X11Testing.h"
 
-#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QProcess>
 #include <QScreen>
