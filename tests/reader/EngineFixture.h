@@ -6,6 +6,7 @@
 #include "settings/InMemoryDefaultsStore.h"
 #include "tests/support/ManualScheduler.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <ostream>
 #include <string>
@@ -19,46 +20,45 @@ inline void PrintTo(const Phase& phase, std::ostream* out) {
 
 namespace Testing {
 
-using Tokens = std::vector<BlinkwitCore::Token>;
+using Token = BlinkwitCore::Token;
+using Tokens = std::vector<Token>;
 
-inline BlinkwitCore::Token word(std::int64_t sentence = 0, std::int64_t paragraph = 0) {
-    return {.text = "words", .sentenceIndex = sentence, .paragraphIndex = paragraph};
+inline Token word(std::string text = "words", std::int64_t sentence = 0, std::int64_t paragraph = 0,
+                  BlinkwitCore::TokenKind kind = BlinkwitCore::TokenKind::word()) {
+    return {.text = std::move(text),
+            .kind = kind,
+            .sentenceIndex = sentence,
+            .paragraphIndex = paragraph};
 }
 
-inline BlinkwitCore::Token codeBlock(std::int64_t sentence = 0, std::int64_t paragraph = 0) {
-    BlinkwitCore::Token token{
-        .text = "[code]", .sentenceIndex = sentence, .paragraphIndex = paragraph};
-    token.kind = BlinkwitCore::TokenKind::codeBlock("swift", 2);
-    token.codeContent = "let a = 1\nprint(a)";
-    token.endsSentence = true; // 1.5 s at every rate
+// Shown for 1.5 s at every rate, as it ends a sentence.
+inline Token codeBlock(std::int64_t sentence = 0, std::int64_t paragraph = 0,
+                       std::string code = "let a = 1\nprint(a)\n", std::string language = "swift") {
+    const auto lines = std::int64_t(std::count(code.begin(), code.end(), '\n'));
+    Token token = word("⟨code: " + language + ", " + std::to_string(lines) + " lines⟩", sentence,
+                       paragraph, BlinkwitCore::TokenKind::codeBlock(language, lines));
+    token.codeContent = std::move(code);
+    token.endsSentence = true;
     return token;
 }
 
-// count words, a new sentence beginning at each of the given positions.
-inline Tokens withSentenceStarts(const std::vector<int>& starts, int count) {
+// "word0" ... : a new sentence every perSentence words, a new paragraph every perParagraph.
+inline Tokens words(int count, int perSentence = 0, int perParagraph = 0) {
     Tokens tokens;
-    std::int64_t sentence = -1;
-    for (int i = 0; i < count; ++i) {
-        sentence += std::count(starts.begin(), starts.end(), i);
-        tokens.push_back(word(sentence));
-        tokens.back().text = "word" + std::to_string(i);
-    }
+    for (int i = 0; i < count; ++i)
+        tokens.push_back(word("word" + std::to_string(i), perSentence ? i / perSentence : 0,
+                              perParagraph ? i / perParagraph : 0));
     return tokens;
 }
 
-inline Tokens words(int count) {
-    return withSentenceStarts({0}, count);
-}
-
-// An engine on virtual time with default settings.
-class EngineFixture : public ::testing::Test {
-protected:
+// Settings on an in-memory store and an engine on virtual time.
+struct ReaderRig {
     // Virtual time adds steps like 0.2 + 0.2 + 0.2 with rounding; this reaches just past a
     // deadline without reaching the next one.
     static constexpr double justPast = 1e-9;
 
     // Loads and runs the countdown, so the first token has just appeared.
-    void startReading(Tokens tokens) {
+    void loadAndStart(Tokens tokens) {
         engine.load(std::move(tokens));
         scheduler.advance(3 * ReaderEngine::countdownStep + justPast);
         ASSERT_EQ(engine.phase(), Phase::reading());
@@ -79,6 +79,8 @@ protected:
     ManualScheduler scheduler;
     ReaderEngine engine{settings, scheduler};
 };
+
+class EngineFixture : public ::testing::Test, public ReaderRig {};
 
 } // namespace Testing
 } // namespace Blinkwit

@@ -1,6 +1,5 @@
 #include "ReaderTestKit.h"
 #include "reader/FooterView.h"
-#include "reader/ReaderTheme.h"
 #include "reader/ReaderView.h"
 #include "reader/SeekableProgressBar.h"
 
@@ -8,101 +7,78 @@
 #include <QWindow>
 #include <cmath>
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace Blinkwit {
 namespace {
 
 // The reader shown as a window so that clicks find the widget under the pointer, as real
 // clicks do.
-class ProgressBarTest : public ::testing::Test {
+class ProgressBarTest : public ::testing::Test, public Testing::ReaderRig {
 protected:
     ProgressBarTest() {
         view.resize(640, 230);
         view.setAnimated(false);
         view.show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&view));
-        rig.loadAndStart(Testing::sentences(1, 1, 100));
-        rig.engine.togglePause();
+        loadAndStart(Testing::words(100));
+        engine.togglePause();
     }
 
     SeekableProgressBar& bar() const { return *view.footer()->progressBar(); }
-    // A point of the bar's middle row in window coordinates, at fraction f of its width.
-    QPoint barPoint(double f) const {
+    // A point in window coordinates at fraction f of the bar's width, dy below its middle row.
+    QPoint barPoint(double f, double dy = 0) const {
         const QRectF r = bar().barRect();
-        const QPointF local(r.left() + f * r.width(), r.center().y());
-        return bar().mapTo(&view, local.toPoint());
+        return bar().mapTo(&view, QPointF(r.left() + f * r.width(), r.center().y() + dy).toPoint());
     }
-    void click(QPoint at) {
-        QTest::mousePress(view.windowHandle(), Qt::LeftButton, {}, at);
-        QTest::mouseRelease(view.windowHandle(), Qt::LeftButton, {}, at);
-    }
+    void press(QPoint at) { QTest::mousePress(view.windowHandle(), Qt::LeftButton, {}, at); }
+    void release(QPoint at) { QTest::mouseRelease(view.windowHandle(), Qt::LeftButton, {}, at); }
 
-    Testing::ReaderRig rig;
-    ReaderView view{rig.engine, rig.settings};
+    ReaderView view{engine, settings};
 };
 
-TEST_F(ProgressBarTest, ClickSeeksOnRelease) {
-    click(barPoint(0.5));
-    EXPECT_EQ(rig.engine.index(), 50);
-    click(barPoint(0.255));
-    EXPECT_EQ(rig.engine.index(), 25);
-}
-
-TEST_F(ProgressBarTest, DragSeeksOnlyWhenReleasedAndClampsBeyondTheEnds) {
-    QTest::mousePress(view.windowHandle(), Qt::LeftButton, {}, barPoint(0.2));
-    QTest::mouseMove(view.windowHandle(), barPoint(0.7));
-    EXPECT_EQ(rig.engine.index(), 0) << "nothing is sent while dragging";
-    QTest::mouseRelease(view.windowHandle(), Qt::LeftButton, {}, QPoint(700, barPoint(0).y()));
-    EXPECT_EQ(rig.engine.index(), 99);
-
-    QTest::mousePress(view.windowHandle(), Qt::LeftButton, {}, barPoint(0.8));
-    QTest::mouseRelease(view.windowHandle(), Qt::LeftButton, {}, QPoint(2, barPoint(0).y()));
-    EXPECT_EQ(rig.engine.index(), 0);
-}
-
-TEST_F(ProgressBarTest, HitAreaReachesTenPointsAroundTheThinBar) {
-    // Pixel rows measured from the bar's top and bottom edges.
+TEST_F(ProgressBarTest, ClickOrDragSeeksOnReleaseWithinTenPointsAroundTheThinBar) {
     const QRectF r = bar().barRect();
-    const auto row = [&](double f, double y) {
-        return bar().mapTo(&view, QPointF(r.left() + f * r.width(), y).toPoint());
-    };
-    click(row(0.5, r.top() - 10));
-    EXPECT_EQ(rig.engine.index(), 50) << "10 above";
-    click(row(0.305, r.bottom() + 9));
-    EXPECT_EQ(rig.engine.index(), 30) << "the last row of the 10 below";
-    click(row(0.8, r.bottom() + 11));
-    EXPECT_EQ(rig.engine.index(), 30) << "11 below is outside";
-    click(row(0.1, r.top() - 12));
-    EXPECT_EQ(rig.engine.index(), 30) << "12 above is outside";
-}
-
-TEST_F(ProgressBarTest, FractionIsClampedAndNeverNaN) {
-    EXPECT_EQ(bar().fractionAt(-50), 0.0);
-    EXPECT_EQ(bar().fractionAt(1e9), 1.0);
-    EXPECT_EQ(bar().fractionAt(std::nan("")), 1.0);
-    EXPECT_EQ(bar().fractionAt(-std::numeric_limits<double>::infinity()), 0.0);
-}
-
-// Columns of the bar's row that show the accent.
-int accentColumns(ReaderView& view, const SeekableProgressBar& bar) {
-    const QImage image = Testing::render(view);
-    const QRectF r = bar.barRect();
-    const int y = bar.mapTo(&view, r.center().toPoint()).y();
-    int count = 0;
-    for (int x = 0; x < image.width(); ++x) {
-        const QColor pixel = image.pixelColor(x, y);
-        count += pixel.green() > 150 && pixel.red() < 100;
+    const double above = r.top() - r.center().y();
+    const double below = r.bottom() - r.center().y();
+    // {fraction, rows from the middle, index after the click}: 11 below and 12 above miss.
+    for (auto [f, dy, index] : {std::tuple{0.5, 0.0, 50},
+                                {0.255, 0.0, 25},
+                                {0.5, above - 10, 50},
+                                {0.305, below + 9, 30},
+                                {0.8, below + 11, 30},
+                                {0.1, above - 12, 30}}) {
+        press(barPoint(f, dy));
+        release(barPoint(f, dy));
+        EXPECT_EQ(engine.index(), index) << f << " " << dy;
     }
-    return count;
+    press(barPoint(0.2));
+    QTest::mouseMove(view.windowHandle(), barPoint(0.7));
+    EXPECT_EQ(engine.index(), 30) << "nothing is sent while dragging";
+    release(QPoint(700, barPoint(0).y()));
+    EXPECT_EQ(engine.index(), 99);
+    press(barPoint(0.8));
+    release(QPoint(2, barPoint(0).y()));
+    EXPECT_EQ(engine.index(), 0);
 }
 
-TEST_F(ProgressBarTest, EmptyProgressShowsAStubAndFullProgressFillsTheBar) {
-    rig.engine.seek(0);
-    const int stub = accentColumns(view, bar());
-    EXPECT_GE(stub, 4);
-    EXPECT_LE(stub, 6);
-    rig.engine.seek(1);
-    EXPECT_NEAR(accentColumns(view, bar()), bar().barRect().width(), 2);
+TEST_F(ProgressBarTest, FractionIsClampedAndTheFillRunsFromAStubToTheWholeBar) {
+    // Releases beyond the ends clamp above; a zero-width bar must not seek to NaN either.
+    EXPECT_EQ(bar().fractionAt(std::nan("")), 1.0);
+    const auto accentColumns = [&] {
+        const QImage image = Testing::render(view);
+        int count = 0;
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor pixel = image.pixelColor(x, barPoint(0).y());
+            count += pixel.green() > 150 && pixel.red() < 100;
+        }
+        return count;
+    };
+    engine.seek(0);
+    EXPECT_GE(accentColumns(), 4);
+    EXPECT_LE(accentColumns(), 6);
+    engine.seek(1);
+    EXPECT_NEAR(accentColumns(), bar().barRect().width(), 2);
 }
 
 } // namespace

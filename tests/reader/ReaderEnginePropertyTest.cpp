@@ -1,6 +1,7 @@
 #include "EngineFixture.h"
 
 #include <cmath>
+#include <functional>
 #include <random>
 #include <string>
 
@@ -22,7 +23,7 @@ protected:
             sentence += chance(0.3);
             paragraph += chance(0.15);
             tokens.push_back(chance(0.25) ? codeBlock(sentence, paragraph)
-                                          : word(sentence, paragraph));
+                                          : word("w", sentence, paragraph));
         }
         return tokens;
     }
@@ -31,38 +32,22 @@ protected:
     std::string step() {
         const int direction = chance(0.5) ? 1 : -1;
         const double fractions[] = {-0.5, 1.5, std::nan(""), 0.3, 0.7, 0.999};
-        switch (pick(9)) {
-        case 0:
-            engine.load(randomTokens());
-            return "load";
-        case 1:
-            engine.dismiss();
-            return "dismiss";
-        case 2:
-            engine.togglePause();
-            return "pause";
-        case 3:
-            engine.changeSpeed(25 * direction);
-            return "speed";
-        case 4:
-            engine.jumpSentence(direction);
-            return "sentence";
-        case 5:
-            engine.jumpParagraph(direction);
-            return "paragraph";
-        case 6:
-            engine.toggleCodeExpansion();
-            return "return";
-        case 7:
-            engine.collapseIfExpanded();
-            return "escape";
-        case 8:
-            engine.seek(fractions[pick(5)]);
-            return "seek";
-        default:
-            scheduler.advance(std::uniform_real_distribution<double>(0.0, 2.0)(random));
-            return "wait";
-        }
+        const std::pair<const char*, std::function<void()>> commands[] = {
+            {"load", [&] { engine.load(randomTokens()); }},
+            {"dismiss", [&] { engine.dismiss(); }},
+            {"pause", [&] { engine.togglePause(); }},
+            {"speed", [&] { engine.changeSpeed(25 * direction); }},
+            {"sentence", [&] { engine.jumpSentence(direction); }},
+            {"paragraph", [&] { engine.jumpParagraph(direction); }},
+            {"return", [&] { engine.toggleCodeExpansion(); }},
+            {"escape", [&] { engine.collapseIfExpanded(); }},
+            {"seek", [&] { engine.seek(fractions[pick(5)]); }},
+            {"wait",
+             [&] { scheduler.advance(std::uniform_real_distribution<double>(0.0, 2.0)(random)); }},
+        };
+        const auto& [name, run] = commands[pick(9)];
+        run();
+        return name;
     }
 
     // Empty when every invariant holds, else the one that broke.

@@ -1,15 +1,11 @@
 #include "ReaderTestKit.h"
-#include "app/AppCoordinator.h"
 #include "reader/PanelPlacement.h"
 #include "reader/ReaderPanel.h"
 #include "reader/ReaderPanelController.h"
 #include "reader/ReaderTheme.h"
 #include "reader/ReaderView.h"
-#include "settings/HistoryStore.h"
+#include "tests/support/X11Testing.h"
 
-#include <QClipboard>
-#include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QGuiApplication>
 #include <QProcess>
 #include <QScreen>
@@ -19,35 +15,32 @@
 #include <functional>
 #include <gtest/gtest.h>
 
-// Real X11: keys from xdotool (XTest), dragging with the pointer, the X clipboard, and the
-// switch between translucent and opaque drawing as a compositing manager starts and stops.
-// Runs on a display of its own (with-private-display): nothing else may take the focus or run a
-// compositor meanwhile.
+// Real X11: keys from xdotool (XTest), dragging with the pointer, and the switch between
+// translucent and opaque drawing as a compositing manager starts and stops. Runs on a display of
+// its own (with-private-display): nothing else may take the focus or run a compositor meanwhile.
 
 namespace Blinkwit {
 namespace {
 
 using Testing::word;
 
-// Processes events until the condition holds or 10 seconds have passed.
 bool waitFor(const std::function<bool()>& condition) {
-    QDeadlineTimer deadline(10000);
-    while (!condition()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
+    return Testing::waitFor(condition, 10000);
 }
 
-void xdotool(const QStringList& args) {
-    QProcess process;
-    process.start(QStringLiteral("xdotool"), args);
-    ASSERT_TRUE(process.waitForFinished(10000));
-    ASSERT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+QImage grabScreen(const QRect& area) {
+    return QGuiApplication::primaryScreen()
+        ->grabWindow(0, area.x(), area.y(), area.width(), area.height())
+        .toImage();
 }
 
-class ReaderX11Test : public ::testing::Test {
+// Runs xdotool with the space-separated arguments.
+void xdotool(const QString& args) {
+    ASSERT_TRUE(Testing::runTool(QStringLiteral("xdotool"), args.split(QLatin1Char(' '))))
+        << args.toStdString();
+}
+
+class ReaderX11Test : public ::testing::Test, public Testing::ReaderRig {
 protected:
     void SetUp() override {
         ASSERT_EQ(QGuiApplication::platformName(), QStringLiteral("xcb"));
@@ -57,47 +50,36 @@ protected:
     void showAt(QPoint topLeft) {
         const QPointF origin = PanelPlacement::current().coordinates().originOf(
             QRect(topLeft, QSize(PanelPlacement::width, PanelPlacement::height)));
-        rig.store.setValue(QLatin1String(ReaderPanelController::originKey),
-                           PanelPlacement::storedFromOrigin(origin));
+        store.setValue(QLatin1String(ReaderPanelController::originKey),
+                       PanelPlacement::storedFromOrigin(origin));
         controller.show();
         ASSERT_TRUE(waitFor([&] { return controller.panel()->windowHandle()->isExposed(); }));
     }
 
-    QImage screenAround(const QRect& area) const {
-        return QGuiApplication::primaryScreen()
-            ->grabWindow(0, area.x(), area.y(), area.width(), area.height())
-            .toImage();
-    }
-
-    Testing::ReaderRig rig;
-    ReaderPanelController controller{rig.engine, rig.settings};
+    ReaderPanelController controller{engine, settings};
 };
 
 TEST_F(ReaderX11Test, KeysFromTheKeyboardReachThePanel) {
-    rig.loadAndStart(Testing::sentences(1, 3, 3));
+    loadAndStart(Testing::words(9, 3));
     showAt({200, 200});
     ASSERT_TRUE(waitFor([&] { return controller.panel()->windowHandle()->isActive(); }));
-    xdotool({QStringLiteral("key"), QStringLiteral("space")});
-    EXPECT_TRUE(waitFor([&] { return rig.engine.phase().is(Phase::Case::paused); }));
-    xdotool({QStringLiteral("key"), QStringLiteral("Right"), QStringLiteral("shift+Up"),
-             QStringLiteral("ctrl+Up")});
-    EXPECT_TRUE(waitFor([&] { return rig.engine.wpm() == 450; }));
-    EXPECT_EQ(rig.engine.index(), 3);
-    xdotool({QStringLiteral("key"), QStringLiteral("Escape")});
+    xdotool(QStringLiteral("key space"));
+    EXPECT_TRUE(waitFor([&] { return engine.phase().is(Phase::Case::paused); }));
+    xdotool(QStringLiteral("key Right shift+Up ctrl+Up"));
+    EXPECT_TRUE(waitFor([&] { return engine.wpm() == 450; }));
+    EXPECT_EQ(engine.index(), 3);
+    xdotool(QStringLiteral("key Escape"));
     EXPECT_TRUE(waitFor([&] { return !controller.panel()->isVisible(); }));
-    EXPECT_TRUE(rig.engine.phase().is(Phase::Case::idle));
+    EXPECT_TRUE(engine.phase().is(Phase::Case::idle));
 }
 
 TEST_F(ReaderX11Test, DraggingTheBackgroundMovesThePanelAndTheNewPlaceIsRemembered) {
-    rig.loadAndStart({word("drag")});
+    loadAndStart({word("drag")});
     showAt({100, 100});
     const QPoint grab = controller.panel()->mapToGlobal(QPoint(40, 30));
-    xdotool({QStringLiteral("mousemove"), QString::number(grab.x()), QString::number(grab.y()),
-             QStringLiteral("mousedown"), QStringLiteral("1")});
-    xdotool({QStringLiteral("mousemove"), QString::number(grab.x() + 60),
-             QString::number(grab.y() + 30)});
-    xdotool({QStringLiteral("mousemove"), QString::number(grab.x() + 120),
-             QString::number(grab.y() + 70), QStringLiteral("mouseup"), QStringLiteral("1")});
+    xdotool(QStringLiteral("mousemove %1 %2 mousedown 1").arg(grab.x()).arg(grab.y()));
+    xdotool(QStringLiteral("mousemove %1 %2").arg(grab.x() + 60).arg(grab.y() + 30));
+    xdotool(QStringLiteral("mousemove %1 %2 mouseup 1").arg(grab.x() + 120).arg(grab.y() + 70));
     ASSERT_TRUE(waitFor([&] { return controller.panel()->pos() == QPoint(220, 170); }))
         << controller.panel()->pos().x() << "," << controller.panel()->pos().y();
     const QPointF expected =
@@ -108,24 +90,17 @@ TEST_F(ReaderX11Test, DraggingTheBackgroundMovesThePanelAndTheNewPlaceIsRemember
     EXPECT_EQ(controller.panel()->pos(), QPoint(220, 170));
 }
 
-// A plain coloured window to see through the panel's corners.
-class Backdrop : public QWidget {
-public:
-    Backdrop() {
-        setWindowFlags(Qt::FramelessWindowHint);
-        setAutoFillBackground(true);
-        QPalette colours = palette();
-        colours.setColor(QPalette::Window, QColor(255, 0, 255));
-        setPalette(colours);
-        setGeometry(50, 50, 900, 500);
-    }
-};
-
 TEST_F(ReaderX11Test, CornersShowWhatIsBehindWithOrWithoutACompositingManager) {
-    Backdrop backdrop;
+    QWidget backdrop; // a plain coloured window to see through the panel's corners
+    backdrop.setWindowFlags(Qt::FramelessWindowHint);
+    QPalette colours;
+    colours.setColor(QPalette::Window, QColor(255, 0, 255));
+    backdrop.setPalette(colours);
+    backdrop.setAutoFillBackground(true);
+    backdrop.setGeometry(50, 50, 900, 500);
     backdrop.show();
     ASSERT_TRUE(waitFor([&] { return backdrop.windowHandle()->isExposed(); }));
-    rig.engine.load({});
+    engine.load({});
     showAt({150, 120});
     ReaderPanel* panel = controller.panel();
     const QRect frame = panel->geometry();
@@ -135,7 +110,7 @@ TEST_F(ReaderX11Test, CornersShowWhatIsBehindWithOrWithoutACompositingManager) {
     EXPECT_FALSE(panel->mask().isEmpty());
     QImage screen;
     ASSERT_TRUE(waitFor([&] {
-        screen = screenAround(frame);
+        screen = grabScreen(frame);
         return Testing::near(screen.pixelColor(1, 1), magenta, 8);
     })) << "a black corner: "
         << screen.pixelColor(1, 1).name().toStdString();
@@ -148,7 +123,7 @@ TEST_F(ReaderX11Test, CornersShowWhatIsBehindWithOrWithoutACompositingManager) {
     ASSERT_TRUE(waitFor([&] { return panel->compositing(); }));
     EXPECT_TRUE(panel->mask().isEmpty());
     ASSERT_TRUE(waitFor([&] {
-        screen = screenAround(frame);
+        screen = grabScreen(frame);
         // The dark tint blended over magenta: mostly dark, with some magenta showing through.
         const QColor inside = screen.pixelColor(320, 6);
         return Testing::near(screen.pixelColor(1, 1), magenta, 8) && inside.red() > 25 &&
@@ -161,27 +136,6 @@ TEST_F(ReaderX11Test, CornersShowWhatIsBehindWithOrWithoutACompositingManager) {
     EXPECT_FALSE(panel->mask().isEmpty());
 }
 
-TEST_F(ReaderX11Test, ClipboardCommandReadsTheXClipboardOfAnotherProgram) {
-    QTemporaryDir config;
-    HistoryStore history(rig.store);
-    AppCoordinator coordinator(rig.settings, rig.engine, controller, history);
-    QProcess xclip;
-    xclip.start(QStringLiteral("xclip"), {QStringLiteral("-selection"), QStringLiteral("clipboard"),
-                                          QStringLiteral("-quiet")});
-    ASSERT_TRUE(xclip.waitForStarted());
-    xclip.write("Words from another program.");
-    xclip.closeWriteChannel();
-    ASSERT_TRUE(waitFor([&] {
-        return QGuiApplication::clipboard()->text() ==
-               QStringLiteral("Words from another program.");
-    }));
-    coordinator.readClipboard();
-    EXPECT_EQ(rig.engine.tokens().size(), 4u);
-    EXPECT_EQ(history.entries().size(), 1);
-    xclip.terminate();
-    xclip.waitForFinished(5000);
-}
-
 TEST(ReadCommandX11Test, ReadsAFileInThePanelAndExitsZeroOnEscape) {
     QTemporaryDir config;
     QProcess blinkwit;
@@ -191,10 +145,9 @@ TEST(ReadCommandX11Test, ReadsAFileInThePanelAndExitsZeroOnEscape) {
     blinkwit.start(QStringLiteral(BLINKWIT_EXECUTABLE),
                    {QStringLiteral("read"), QStringLiteral(BLINKWIT_SAMPLE)});
     ASSERT_TRUE(blinkwit.waitForStarted());
-    xdotool({QStringLiteral("search"), QStringLiteral("--sync"), QStringLiteral("--onlyvisible"),
-             QStringLiteral("--name"), QStringLiteral("^Blinkwit$")});
-    xdotool({QStringLiteral("key"), QStringLiteral("Escape")});
-    ASSERT_TRUE(blinkwit.waitForFinished(10000));
+    xdotool(QStringLiteral("search --sync --onlyvisible --name ^Blinkwit$"));
+    xdotool(QStringLiteral("key Escape"));
+    ASSERT_TRUE(waitFor([&] { return blinkwit.state() == QProcess::NotRunning; }));
     EXPECT_EQ(blinkwit.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(blinkwit.exitCode(), 0);
     EXPECT_TRUE(QFile::exists(config.filePath(QStringLiteral("blinkwit/defaults.json"))))

@@ -3,6 +3,7 @@
 #include "tests/settings/RecordingDefaultsStore.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 #include <vector>
 
 using namespace Blinkwit;
@@ -16,21 +17,19 @@ public:
     std::vector<ActivationPolicy> policies;
 };
 
-void expectDefaults(const AppSettings& settings) {
-    EXPECT_EQ(settings.wpm(), 400);
-    EXPECT_EQ(settings.fontSize(), 48.0);
-    EXPECT_EQ(settings.accentHex(), QStringLiteral("#00FF41"));
-    EXPECT_TRUE(settings.darkTheme());
-    EXPECT_EQ(settings.codeBlockModeRaw(), QStringLiteral("placeholder"));
-    EXPECT_TRUE(settings.showDockIcon());
-    EXPECT_TRUE(settings.automaticUpdateChecks());
+// Every value the settings read, to compare two instances.
+auto valuesOf(const AppSettings& s) {
+    return std::tuple(s.wpm(), s.fontSize(), s.accentHex(), s.darkTheme(), s.codeBlockModeRaw(),
+                      s.showDockIcon(), s.automaticUpdateChecks());
 }
 
 } // namespace
 
 TEST(AppSettings, MissingOrWrongTypedValuesGiveTheDefaultsAndNothingIsWritten) {
     RecordingDefaultsStore store;
-    expectDefaults(AppSettings(store));
+    const auto defaults = valuesOf(AppSettings(store));
+    EXPECT_EQ(defaults, std::tuple(400, 48.0, QStringLiteral("#00FF41"), true,
+                                   QStringLiteral("placeholder"), true, true));
     const std::vector<std::pair<const char*, QVariant>> wrong{
         {"defaultWPM", QStringLiteral("650")},
         {"defaultWPM", 520.5},
@@ -44,7 +43,7 @@ TEST(AppSettings, MissingOrWrongTypedValuesGiveTheDefaultsAndNothingIsWritten) {
         {"automaticUpdateChecks", QByteArray("0")}};
     for (const auto& [key, value] : wrong) {
         store.values.setValue(QLatin1String(key), value);
-        expectDefaults(AppSettings(store));
+        EXPECT_EQ(valuesOf(AppSettings(store)), defaults) << key;
     }
     EXPECT_TRUE(store.written.isEmpty());
     // Numbers that fit the setting's type are taken.
