@@ -42,6 +42,22 @@ icu::BreakIterator* characterBreakIterator() {
     return iterator.get();
 }
 
+std::vector<std::int32_t> graphemeBoundaries(const icu::UnicodeString& text) {
+    std::vector<std::int32_t> bounds{0};
+    icu::BreakIterator* iterator = characterBreakIterator();
+    if (iterator == nullptr) {
+        for (std::int32_t at = 0; at < text.length();) {
+            at = text.moveIndex32(at, 1);
+            bounds.push_back(at);
+        }
+        return bounds;
+    }
+    iterator->setText(text);
+    for (std::int32_t at = iterator->next(); at != icu::BreakIterator::DONE; at = iterator->next())
+        bounds.push_back(at);
+    return bounds;
+}
+
 icu::UnicodeString fromUtf8(std::string_view utf8) {
     // ICU takes 32-bit lengths: longer texts are converted in pieces cut between code points
     // (a string too long to hold ends up empty rather than read past its end).

@@ -7,12 +7,16 @@
 #include <unicode/uchar.h>
 #include <unicode/umachine.h>
 #include <unicode/unistr.h>
+#include <vector>
 
 namespace BlinkwitCore::UnicodeText {
 
 // UTF-8 to ICU's UTF-16; every ill-formed sequence becomes one U+FFFD, neighbours survive.
 // This thread's extended-grapheme-cluster iterator, or null where ICU's data is missing.
 icu::BreakIterator* characterBreakIterator();
+
+// UTF-16 offsets of the user-perceived character boundaries, 0 and the length included.
+std::vector<std::int32_t> graphemeBoundaries(const icu::UnicodeString& text);
 
 icu::UnicodeString fromUtf8(std::string_view utf8);
 std::string toUtf8(const icu::UnicodeString& text);

@@ -2,13 +2,12 @@
 
 #include "ReaderFont.h"
 #include "core/ORP.h"
+#include "core/UnicodeText.h"
 
 #include <QFontMetricsF>
 #include <QGlyphRun>
 #include <QPainter>
 #include <QTextLayout>
-#include <memory>
-#include <unicode/brkiter.h>
 #include <unicode/unistr.h>
 #include <vector>
 
@@ -24,23 +23,11 @@ constexpr double wholeTextOpacity = 0.9;
 
 // UTF-16 offsets of the user-perceived character boundaries of text, 0 and length included.
 std::vector<int> graphemeBoundaries(const QString& text) {
-    std::vector<int> bounds{0};
-    if (text.isEmpty())
-        return bounds;
-    const icu::UnicodeString utf16(reinterpret_cast<const char16_t*>(text.utf16()),
+    // Read-only alias: ICU looks at Qt's UTF-16 buffer without copying it.
+    const icu::UnicodeString utf16(false, reinterpret_cast<const char16_t*>(text.utf16()),
                                    int32_t(text.size()));
-    UErrorCode status = U_ZERO_ERROR;
-    std::unique_ptr<icu::BreakIterator> it(
-        icu::BreakIterator::createCharacterInstance(icu::Locale::getRoot(), status));
-    if (U_FAILURE(status)) {
-        bounds.push_back(int(text.size()));
-        return bounds;
-    }
-    it->setText(utf16);
-    it->first();
-    for (int32_t b = it->next(); b != icu::BreakIterator::DONE; b = it->next())
-        bounds.push_back(int(b));
-    return bounds;
+    const std::vector<std::int32_t> bounds = BlinkwitCore::UnicodeText::graphemeBoundaries(utf16);
+    return {bounds.begin(), bounds.end()};
 }
 
 bool drawsWhole(const BlinkwitCore::Token& token) {

@@ -2,14 +2,13 @@
 
 #include "DefaultsStore.h"
 #include "JsonFileDefaultsStore.h"
+#include "core/UnicodeText.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <algorithm>
 #include <cmath>
-#include <memory>
-#include <unicode/brkiter.h>
 #include <unicode/normalizer2.h>
 #include <unicode/unistr.h>
 #include <vector>
@@ -29,20 +28,11 @@ icu::UnicodeString toIcu(QStringView text) {
 
 // The user-perceived characters of text, as views into it.
 std::vector<QStringView> graphemes(QStringView text) {
+    const std::vector<std::int32_t> bounds =
+        BlinkwitCore::UnicodeText::graphemeBoundaries(toIcu(text));
     std::vector<QStringView> clusters;
-    UErrorCode status = U_ZERO_ERROR;
-    std::unique_ptr<icu::BreakIterator> iterator(
-        icu::BreakIterator::createCharacterInstance(icu::Locale::getRoot(), status));
-    if (U_FAILURE(status)) {
-        for (qsizetype i = 0; i < text.size(); ++i)
-            clusters.push_back(text.sliced(i, 1));
-        return clusters;
-    }
-    const icu::UnicodeString icuText = toIcu(text);
-    iterator->setText(icuText);
-    for (int32_t start = iterator->first(), end = iterator->next(); end != icu::BreakIterator::DONE;
-         start = end, end = iterator->next())
-        clusters.push_back(text.sliced(start, end - start));
+    for (std::size_t i = 1; i < bounds.size(); ++i)
+        clusters.push_back(text.sliced(bounds[i - 1], bounds[i] - bounds[i - 1]));
     return clusters;
 }
 
