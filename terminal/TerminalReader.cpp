@@ -60,10 +60,8 @@ TerminalReader::TerminalReader(TerminalSession& session, ReaderEngine& engine,
 void TerminalReader::handleKey(TerminalKey key) {
     if (quitting_)
         return;
-    if (engine_.expandedCodeVisible()) {
-        handleCodeKey(key);
+    if (engine_.expandedCodeVisible() && handleCodeKey(key))
         return;
-    }
     switch (key) {
     case TerminalKey::up:
         engine_.changeSpeed(speedStep);
@@ -102,45 +100,33 @@ void TerminalReader::handleKey(TerminalKey key) {
     }
 }
 
-// While a code block is expanded the arrows scroll it; Enter and Escape collapse it and resume.
-void TerminalReader::handleCodeKey(TerminalKey key) {
+// While a code block is expanded the arrows scroll it and Escape collapses it; every other
+// key keeps its usual meaning (Enter collapses and resumes).
+bool TerminalReader::handleCodeKey(TerminalKey key) {
     switch (key) {
     case TerminalKey::up:
         scrollCode(-1, 0);
-        break;
+        return true;
     case TerminalKey::down:
         scrollCode(1, 0);
-        break;
+        return true;
     case TerminalKey::left:
         scrollCode(0, -1);
-        break;
+        return true;
     case TerminalKey::right:
         scrollCode(0, 1);
-        break;
+        return true;
     case TerminalKey::shiftLeft:
         scrollCode(0, -wideScroll);
-        break;
+        return true;
     case TerminalKey::shiftRight:
         scrollCode(0, wideScroll);
-        break;
-    case TerminalKey::enter:
-        engine_.toggleCodeExpansion();
-        break;
+        return true;
     case TerminalKey::escape:
         engine_.collapseIfExpanded();
-        break;
-    case TerminalKey::space:
-        engine_.togglePause();
-        break;
-    case TerminalKey::quit:
-        quit(0);
-        break;
-    case TerminalKey::interrupt:
-        quit(exitInterrupted);
-        break;
-    case TerminalKey::suspend:
-        suspend();
-        break;
+        return true;
+    default:
+        return false;
     }
 }
 

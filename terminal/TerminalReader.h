@@ -31,7 +31,7 @@ signals:
 
 private:
     void handleKey(TerminalKey key);
-    void handleCodeKey(TerminalKey key);
+    bool handleCodeKey(TerminalKey key);
     void handleClick(TerminalClick click);
     void scrollCode(int lines, int columns);
     void suspend();
