@@ -1,5 +1,8 @@
 // Runs the real blinkwit binary, as a shell pipeline would.
 #include "app/JsonText.h"
+#include "core/ORP.h"
+#include "core/TextPreprocessor.h"
+#include "core/TimingEngine.h"
 
 #include <QFile>
 #include <QJsonDocument>
@@ -92,6 +95,27 @@ TEST_F(TokensCommand, WritesOneJsonObjectPerTokenFromAFileOrStandardInput) {
     EXPECT_EQ(run("tokens <" + quoted("sample.md")).out, fromFile.out);
 }
 
+// Lines are put together from parts built once per kind, per set of flags and per duration: each
+// must still carry its own token's values.
+TEST_F(TokensCommand, EveryLineCarriesItsOwnTokensValues) {
+    const std::string text = readFile(BLINKWIT_SAMPLE);
+    const auto tokens = BlinkwitCore::TextPreprocessor::tokens(text, {});
+    const auto output = lines(run("tokens --wpm 350 '" BLINKWIT_SAMPLE "'").out);
+    ASSERT_EQ(output.size(), tokens.size());
+    for (std::size_t i = 0; i < tokens.size(); ++i) {
+        const auto object = QJsonDocument::fromJson(QByteArray::fromStdString(output[i])).object();
+        const BlinkwitCore::Token& token = tokens[i];
+        EXPECT_EQ(object["text"].toString().toStdString(), token.text);
+        EXPECT_EQ(object["endsClause"].toBool(), token.endsClause) << i;
+        EXPECT_EQ(object["paragraphBreakAfter"].toBool(), token.paragraphBreakAfter) << i;
+        EXPECT_EQ(object["sentenceIndex"].toInteger(), token.sentenceIndex) << i;
+        EXPECT_EQ(object["paragraphIndex"].toInteger(), token.paragraphIndex) << i;
+        EXPECT_EQ(object["orp"].toInteger(), BlinkwitCore::ORP::index(token.text)) << i;
+        EXPECT_EQ(object["duration"].toDouble(), BlinkwitCore::TimingEngine::duration(token, 350))
+            << i;
+    }
+}
+
 TEST_F(TokensCommand, ModeAndRateOptions) {
     const auto skipped = lines(run("tokens --mode skip " + quoted("sample.md")).out);
     EXPECT_EQ(skipped.size(), 6u);
@@ -125,11 +149,16 @@ TEST_F(TokensCommand, UsageErrorsExitWithTwo) {
 TEST_F(TokensCommand, UnreadableInputExitsWithOne) {
     const Outcome missing = run("tokens " + quoted("missing.txt"));
     EXPECT_EQ(missing.status, 1);
-    EXPECT_EQ(missing.err, "blinkwit: cannot read " + path("missing.txt").toStdString() +
-                               ": No such file or directory\n");
+    EXPECT_EQ(missing.err, "blinkwit: cannot read '" + path("missing.txt").toStdString() +
+                               "': No such file or directory\n");
     const Outcome directory = run("tokens '" + dir_.path().toStdString() + "'");
     EXPECT_EQ(directory.status, 1);
-    EXPECT_NE(directory.err.find("Is a directory"), std::string::npos) << directory.err;
+    EXPECT_EQ(directory.err, "blinkwit: cannot read '" + dir_.path().toStdString() +
+                                 "': is a directory\n");
+    const Outcome endless = run("tokens /dev/zero");
+    EXPECT_EQ(endless.status, 1);
+    EXPECT_EQ(endless.err,
+              "blinkwit: cannot read '/dev/zero': longer than 128 MiB, the most blinkwit reads\n");
 }
 
 TEST(JsonText, EscapesEverythingJsonOrJavaScriptCannotHoldRaw) {
