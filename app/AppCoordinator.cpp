@@ -20,7 +20,14 @@ AppCoordinator::AppCoordinator(AppSettings& settings, ReaderEngine& engine,
     , settings_(settings)
     , engine_(engine)
     , panelController_(panelController)
-    , history_(history) {}
+    , history_(history)
+    , preparation_(engine) {
+    connect(&preparation_, &TextPreparation::loaded, this, [this](bool anyTokens) {
+        if (anyTokens && prepared_)
+            history_.add(*prepared_);
+        prepared_.reset();
+    });
+}
 
 TextPreprocessor::CodeBlockMode AppCoordinator::codeBlockMode(const QString& raw) {
     return TextPreprocessor::fromRaw(raw.toStdString())
@@ -30,11 +37,8 @@ TextPreprocessor::CodeBlockMode AppCoordinator::codeBlockMode(const QString& raw
 void AppCoordinator::present(const std::optional<QString>& text) {
     TextPreprocessor::Options options;
     options.codeBlockMode = codeBlockMode(settings_.codeBlockModeRaw());
-    const std::string utf8 = text ? text->toStdString() : std::string();
-    std::vector<BlinkwitCore::Token> tokens = TextPreprocessor::tokens(utf8, options);
-    if (text && !tokens.empty())
-        history_.add(*text);
-    engine_.load(std::move(tokens));
+    prepared_ = text;
+    preparation_.start(text ? text->toStdString() : std::string(), options);
     panelController_.show();
 }
 

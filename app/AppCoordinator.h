@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/TextPreprocessor.h"
+#include "reader/TextPreparation.h"
 
 #include <QObject>
 #include <QString>
@@ -27,8 +28,11 @@ public:
     ReaderPanelController& panelController() const { return panelController_; }
 
     // Always shows the reader; absent, empty or blank text shows its empty state and is not
-    // remembered.
+    // remembered. A long text is tokenised while the reader shows that it is preparing; it is
+    // remembered once it has given tokens.
     void present(const std::optional<QString>& text);
+    // A long text is still being tokenised (perhaps for a reader already closed).
+    bool preparing() const { return preparation_.busy(); }
     // Reads the clipboard's plain text (absent when it holds none).
     void readClipboard();
 
@@ -40,6 +44,9 @@ private:
     ReaderEngine& engine_;
     ReaderPanelController& panelController_;
     HistoryStore& history_;
+    TextPreparation preparation_;
+    // The text being prepared, for the history once it gives tokens.
+    std::optional<QString> prepared_;
 };
 
 } // namespace Blinkwit

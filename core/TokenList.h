@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>
+#include <iterator>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,6 +26,34 @@ public:
         bool operator==(const Run&) const = default;
     };
 
+    // Walks the list handing out Token values.
+    class Iterator {
+    public:
+        using value_type = Token;
+        using difference_type = std::ptrdiff_t;
+        using iterator_category = std::input_iterator_tag;
+
+        Iterator() = default;
+        Iterator(const TokenList* list, std::size_t i)
+            : list_(list)
+            , i_(i) {}
+        Token operator*() const { return (*list_)[i_]; }
+        Iterator& operator++() {
+            ++i_;
+            return *this;
+        }
+        Iterator operator++(int) {
+            Iterator before = *this;
+            ++i_;
+            return before;
+        }
+        bool operator==(const Iterator& other) const { return i_ == other.i_; }
+
+    private:
+        const TokenList* list_ = nullptr;
+        std::size_t i_ = 0;
+    };
+
     TokenList() = default;
     // A list of values converts, so that callers may build tokens one by one.
     TokenList(const std::vector<Token>& tokens);
@@ -39,6 +68,8 @@ public:
     Token operator[](std::size_t i) const;
     Token at(std::size_t i) const;
     std::vector<Token> toVector() const;
+    Iterator begin() const { return Iterator(this, 0); }
+    Iterator end() const { return Iterator(this, size()); }
 
     std::string_view text(std::size_t i) const;
     TokenKind::Case kind(std::size_t i) const;

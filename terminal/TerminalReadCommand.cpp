@@ -3,13 +3,15 @@
 #include "TerminalReader.h"
 #include "TerminalSession.h"
 #include "core/TextPreprocessor.h"
+#include "platform/InputText.h"
 #include "platform/QtScheduler.h"
 #include "reader/ReaderEngine.h"
+#include "reader/TextPreparation.h"
 #include "settings/AppSettings.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <cstdio>
+#include <cstdlib>
 #include <optional>
 #include <string>
 #include <unistd.h>
@@ -21,52 +23,23 @@ namespace {
 constexpr int exitFailure = 1;
 constexpr int exitUsage = 2;
 
-struct Input {
-    std::optional<std::string> text;
-    int status = 0;
-};
-
 void complain(const QString& message) {
     std::fprintf(stderr, "blinkwit: %s\n", message.toLocal8Bit().constData());
 }
 
-Input readInput(std::string_view source) {
-    QFile file;
-    const bool standardInput = source.empty() || source == "-";
-    if (standardInput && source.empty() && ::isatty(STDIN_FILENO)) {
-        complain(QStringLiteral("no text to read: name a FILE, or pipe text in"));
-        return {std::nullopt, exitUsage};
-    }
-    const bool opened =
-        standardInput
-            ? file.open(stdin, QIODevice::ReadOnly)
-            : (file.setFileName(QString::fromLocal8Bit(source.data(), qsizetype(source.size()))),
-               file.open(QIODevice::ReadOnly));
-    QByteArray bytes;
-    if (opened)
-        bytes = file.readAll();
-    if (!opened || file.error() != QFileDevice::NoError) {
-        const QString name = standardInput ? QStringLiteral("standard input")
-                                           : QStringLiteral("'%1'").arg(file.fileName());
-        complain(QStringLiteral("cannot read %1: %2").arg(name, file.errorString()));
-        return {std::nullopt, exitFailure};
-    }
-    return {bytes.toStdString(), 0};
-}
-
-std::vector<BlinkwitCore::Token> tokenise(const std::string& text, const AppSettings& settings) {
+BlinkwitCore::TextPreprocessor::Options optionsFrom(const AppSettings& settings) {
     using BlinkwitCore::TextPreprocessor;
     const std::string mode = settings.codeBlockModeRaw().toStdString();
     TextPreprocessor::Options options;
     options.codeBlockMode =
         TextPreprocessor::fromRaw(mode).value_or(TextPreprocessor::CodeBlockMode::placeholder);
-    return TextPreprocessor::tokens(text, options);
+    return options;
 }
 
 } // namespace
 
 int TerminalReadCommand::run(const std::vector<std::string_view>& arguments) {
-    std::string_view source;
+    std::optional<std::string_view> source;
     int sources = 0;
     for (std::string_view argument : arguments) {
         if (argument == "--terminal")
@@ -83,18 +56,30 @@ int TerminalReadCommand::run(const std::vector<std::string_view>& arguments) {
         complain(QStringLiteral("read: name at most one FILE"));
         return exitUsage;
     }
-    Input input = readInput(source);
-    if (!input.text)
-        return input.status;
+    if (source && source->empty()) {
+        complain(QStringLiteral("read: the file name is empty"));
+        return exitUsage;
+    }
+    // Nothing named and nothing piped in: waiting for typed text would look like a hang.
+    if (!source && ::isatty(STDIN_FILENO)) {
+        complain(QStringLiteral("no text to read: name a FILE, or pipe text in"));
+        return exitUsage;
+    }
+    std::string error;
+    std::optional<std::string> text = InputText::read(std::string(source.value_or("-")), error);
+    if (!text) {
+        complain(QString::fromStdString(error));
+        return exitFailure;
+    }
 
     int argc = 1;
     char name[] = "blinkwit";
     char* argv[] = {name, nullptr};
     QCoreApplication application(argc, argv);
-    QString error;
-    std::unique_ptr<TerminalSession> session = TerminalSession::open(error);
+    QString sessionError;
+    std::unique_ptr<TerminalSession> session = TerminalSession::open(sessionError);
     if (!session) {
-        complain(error);
+        complain(sessionError);
         return exitFailure;
     }
     AppSettings& settings = AppSettings::shared();
@@ -102,11 +87,18 @@ int TerminalReadCommand::run(const std::vector<std::string_view>& arguments) {
     ReaderEngine engine(settings, scheduler);
     TerminalReader reader(*session, engine, settings, scheduler,
                           TerminalColor::detectFromEnvironment());
+    TextPreparation preparation(engine);
     QObject::connect(&reader, &TerminalReader::quitRequested, &application,
                      [](int status) { QCoreApplication::exit(status); });
-    engine.load(tokenise(*input.text, settings));
+    preparation.start(std::move(*text), optionsFrom(settings));
     const int status = QCoreApplication::exec();
     session->restore();
+    // Ended while a long text was still being split: waiting for the worker would keep the shell
+    // waiting for nothing.
+    if (preparation.busy()) {
+        std::fflush(nullptr);
+        std::_Exit(status);
+    }
     return status;
 }
 
