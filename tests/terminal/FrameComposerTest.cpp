@@ -1,5 +1,6 @@
-#include "terminal/CodeLines.h"
 #include "terminal/FrameComposer.h"
+
+#include "terminal/CodeLines.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
@@ -185,8 +186,7 @@ TEST(FrameComposer, ExpandedCodeScrollsBothWaysInsideABox) {
     std::string code;
     for (int i = 1; i <= 40; ++i)
         code += "line" + std::to_string(i) + " " + std::string(std::size_t(i * 3), 'x') + "\n";
-    ReaderSnapshot s =
-        snapshot(Phase::paused(), word("[code]", TokenKind::codeBlock("c", 40)));
+    ReaderSnapshot s = snapshot(Phase::paused(), word("[code]", TokenKind::codeBlock("c", 40)));
     s.expandedCodeVisible = true;
     s.code = std::make_shared<const CodeLines>(code);
     const int rows = FrameComposer::codeViewport(standard).rows;
