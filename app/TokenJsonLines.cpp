@@ -7,7 +7,10 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <condition_variable>
+#include <mutex>
 #include <string_view>
+#include <thread>
 
 namespace Blinkwit {
 
@@ -17,6 +20,9 @@ using BlinkwitCore::TokenKind;
 using BlinkwitCore::TokenList;
 
 constexpr std::size_t durationFacts = 32;
+// About a megabyte of JSON per block.
+constexpr std::size_t linesPerBlock = 4096;
+constexpr std::size_t none = std::size_t(-1);
 
 std::string_view kindFields(TokenKind::Case kind) {
     switch (kind) {
@@ -94,6 +100,57 @@ void TokenJsonLines::append(std::string& out, std::size_t first, std::size_t las
         out += duration(i);
         out += "}\n";
     }
+}
+
+bool TokenJsonLines::write(const TokenList& tokens, std::int64_t wpm, std::FILE* out) {
+    const std::size_t blocks = (tokens.size() + linesPerBlock - 1) / linesPerBlock;
+    const std::size_t formatters = std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1,
+                                                           std::max<std::size_t>(blocks, 1));
+    const std::size_t ahead = 2 * formatters;
+    std::vector<std::string> slots(ahead);
+    std::vector<std::size_t> held(ahead, none); // which block each slot holds, once made
+    std::mutex lock;
+    std::condition_variable changed;
+    std::size_t next = 0;
+    std::size_t written = 0;
+    bool failed = false;
+    const auto format = [&] {
+        TokenJsonLines lines(tokens, wpm);
+        std::unique_lock guard(lock);
+        while (true) {
+            changed.wait(guard, [&] { return next >= blocks || failed || next < written + ahead; });
+            if (next >= blocks || failed)
+                return;
+            const std::size_t block = next++;
+            std::string text = std::move(slots[block % ahead]);
+            guard.unlock();
+            text.clear();
+            lines.append(text, block * linesPerBlock,
+                         std::min(tokens.size(), (block + 1) * linesPerBlock));
+            guard.lock();
+            slots[block % ahead] = std::move(text);
+            held[block % ahead] = block;
+            changed.notify_all();
+        }
+    };
+    std::vector<std::jthread> helpers;
+    for (std::size_t t = 0; t < formatters; ++t)
+        helpers.emplace_back(format);
+    std::unique_lock guard(lock);
+    for (; written < blocks && !failed; ++written) {
+        const std::size_t slot = written % ahead;
+        changed.wait(guard, [&] { return held[slot] == written; });
+        std::string text = std::move(slots[slot]);
+        guard.unlock();
+        failed = std::fwrite(text.data(), 1, text.size(), out) != text.size();
+        guard.lock();
+        slots[slot] = std::move(text);
+        held[slot] = none;
+        changed.notify_all();
+    }
+    guard.unlock();
+    changed.notify_all();
+    return !failed;
 }
 
 void TokenJsonLines::appendCodeBlockFields(std::string& out, std::size_t i) const {

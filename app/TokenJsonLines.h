@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,10 @@ public:
 
     // Appends the lines of tokens first to last (excluded), in order.
     void append(std::string& out, std::size_t first, std::size_t last);
+
+    // Writes every line to out: blocks of lines are put together on every core, a few blocks
+    // ahead of the writer at most, and written in order. False when a write failed.
+    static bool write(const BlinkwitCore::TokenList& tokens, std::int64_t wpm, std::FILE* out);
 
 private:
     const std::string& duration(std::size_t i);

@@ -4,7 +4,6 @@
 #include "TokenJsonLines.h"
 #include "platform/InputText.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
@@ -15,9 +14,6 @@ namespace Blinkwit {
 namespace {
 
 using BlinkwitCore::TextPreprocessor;
-
-// About a megabyte of JSON per write.
-constexpr std::size_t linesPerWrite = 4096;
 
 std::optional<std::int64_t> integerValue(std::string_view text) {
     std::int64_t value = 0;
@@ -115,14 +111,8 @@ int TokensCommand::run(const std::vector<std::string_view>& args) {
         return 1;
     }
     const BlinkwitCore::TokenList tokens = TextPreprocessor::tokenList(*input, arguments->options);
-    TokenJsonLines lines(tokens, arguments->wpm);
-    std::string output;
-    for (std::size_t first = 0; first < tokens.size(); first += linesPerWrite) {
-        output.clear();
-        lines.append(output, first, std::min(first + linesPerWrite, tokens.size()));
-        std::fwrite(output.data(), 1, output.size(), stdout);
-    }
-    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+    const bool written = TokenJsonLines::write(tokens, arguments->wpm, stdout);
+    if (!written || std::fflush(stdout) != 0 || std::ferror(stdout)) {
         std::fprintf(stderr, "blinkwit: cannot write the tokens: %s\n", std::strerror(errno));
         return 1;
     }

@@ -119,12 +119,13 @@ void TokenList::append(TokenList&& other, std::int64_t sentenceOffset,
                        std::int64_t paragraphOffset) {
     const std::size_t tokenOffset = size();
     const std::size_t textOffset = texts_.size();
-    if (empty() && sentenceOffset == 0 && paragraphOffset == 0) {
+    // Taking other's buffers whole is cheaper, unless room was reserved here for more.
+    if (empty() && ends_.capacity() <= other.size() && sentenceOffset == 0 &&
+        paragraphOffset == 0) {
         *this = std::move(other);
         return;
     }
     texts_.append(other.texts_);
-    ends_.reserve(size() + other.size());
     for (std::size_t end : other.ends_)
         ends_.push_back(end + textOffset);
     flags_.insert(flags_.end(), other.flags_.begin(), other.flags_.end());
