@@ -160,12 +160,11 @@ void ReaderEngine::scheduleCurrent() {
 void ReaderEngine::scheduleCurrentFrom(double onset) {
     if (!phase_.is(Phase::Case::reading))
         return;
-    const BlinkwitCore::Token* token = current();
-    if (!token) {
+    if (!current()) {
         finish();
         return;
     }
-    const double duration = TimingEngine::duration(*token, wpm_);
+    const double duration = TimingEngine::duration(tokens_, std::size_t(index_), wpm_);
     const double now = playbackTimer_.scheduler().now();
     const double start = onset + duration > now ? onset : now;
     playbackTimer_.startAt(start + duration, [this] { advance(); });

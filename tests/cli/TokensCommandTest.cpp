@@ -95,25 +95,36 @@ TEST_F(TokensCommand, WritesOneJsonObjectPerTokenFromAFileOrStandardInput) {
     EXPECT_EQ(run("tokens <" + quoted("sample.md")).out, fromFile.out);
 }
 
-// Lines are put together from parts built once per kind, per set of flags and per duration: each
-// must still carry its own token's values.
-TEST_F(TokensCommand, EveryLineCarriesItsOwnTokensValues) {
-    const std::string text = readFile(BLINKWIT_SAMPLE);
+// Lines are put together from parts built once per kind, per set of flags and per duration, and
+// blocks of lines on several threads: each line must still carry its own token's values, in order.
+TEST_F(TokensCommand, EveryLineCarriesItsOwnTokensValuesInOrder) {
+    std::string text;
+    for (int copy = 0; copy < 150; ++copy)
+        text += readFile(BLINKWIT_SAMPLE) + "\n\n";
+    std::ofstream(path("long.md").toStdString(), std::ios::binary) << text;
     const auto tokens = BlinkwitCore::TextPreprocessor::tokens(text, {});
-    const auto output = lines(run("tokens --wpm 350 '" BLINKWIT_SAMPLE "'").out);
+    const auto output = lines(run("tokens --wpm 350 " + quoted("long.md")).out);
+    ASSERT_GT(tokens.size(), 8000u) << "more than one block of lines";
     ASSERT_EQ(output.size(), tokens.size());
     for (std::size_t i = 0; i < tokens.size(); ++i) {
         const auto object = QJsonDocument::fromJson(QByteArray::fromStdString(output[i])).object();
         const BlinkwitCore::Token& token = tokens[i];
-        EXPECT_EQ(object["text"].toString().toStdString(), token.text);
-        EXPECT_EQ(object["endsClause"].toBool(), token.endsClause) << i;
-        EXPECT_EQ(object["paragraphBreakAfter"].toBool(), token.paragraphBreakAfter) << i;
-        EXPECT_EQ(object["sentenceIndex"].toInteger(), token.sentenceIndex) << i;
-        EXPECT_EQ(object["paragraphIndex"].toInteger(), token.paragraphIndex) << i;
-        EXPECT_EQ(object["orp"].toInteger(), BlinkwitCore::ORP::index(token.text)) << i;
-        EXPECT_EQ(object["duration"].toDouble(), BlinkwitCore::TimingEngine::duration(token, 350))
+        ASSERT_EQ(object["text"].toString().toStdString(), token.text) << i;
+        ASSERT_EQ(object["endsClause"].toBool(), token.endsClause) << i;
+        ASSERT_EQ(object["paragraphBreakAfter"].toBool(), token.paragraphBreakAfter) << i;
+        ASSERT_EQ(object["sentenceIndex"].toInteger(), token.sentenceIndex) << i;
+        ASSERT_EQ(object["paragraphIndex"].toInteger(), token.paragraphIndex) << i;
+        ASSERT_EQ(object["orp"].toInteger(), BlinkwitCore::ORP::index(token.text)) << i;
+        ASSERT_EQ(object["duration"].toDouble(), BlinkwitCore::TimingEngine::duration(token, 350))
             << i;
     }
+    // A full disk ends the writing threads and the command, with a message.
+    const int full = std::system(
+        ("'" BLINKWIT_BINARY "' tokens " + quoted("long.md") + " >/dev/full 2>" + quoted("err"))
+            .c_str());
+    EXPECT_TRUE(WIFEXITED(full) && WEXITSTATUS(full) == 1) << full;
+    EXPECT_EQ(readFile(path("err")),
+              "blinkwit: cannot write the tokens: No space left on device\n");
 }
 
 TEST_F(TokensCommand, ModeAndRateOptions) {
@@ -153,8 +164,8 @@ TEST_F(TokensCommand, UnreadableInputExitsWithOne) {
                                "': No such file or directory\n");
     const Outcome directory = run("tokens '" + dir_.path().toStdString() + "'");
     EXPECT_EQ(directory.status, 1);
-    EXPECT_EQ(directory.err, "blinkwit: cannot read '" + dir_.path().toStdString() +
-                                 "': is a directory\n");
+    EXPECT_EQ(directory.err,
+              "blinkwit: cannot read '" + dir_.path().toStdString() + "': is a directory\n");
     const Outcome endless = run("tokens /dev/zero");
     EXPECT_EQ(endless.status, 1);
     EXPECT_EQ(endless.err,

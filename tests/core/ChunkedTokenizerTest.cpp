@@ -79,6 +79,21 @@ TEST(ChunkedTokenizer, PiecesReadExactlyAsTheWholeText) {
     }
 }
 
+// An unclosed fence early turns every later fence's role around, and a link left open spans
+// pieces: the pieces that follow are read again together, at worst all the rest as one.
+TEST(ChunkedTokenizer, MarkupLeftOpenJoinsThePiecesThatFollow) {
+    std::string balanced;
+    for (int i = 0; i < 40; ++i)
+        balanced +=
+            "Words " + std::to_string(i) + ".\n\n```\ncode " + std::to_string(i) + "\n```\n\n";
+    for (const std::string& text : {"```\nstray\n\n" + balanced,
+                                    "[a link\n\n" + balanced + "text](x) after.\n\n" + balanced}) {
+        const TokenList whole = Pipeline({}).run(u16(text));
+        EXPECT_EQ(ChunkedTokenizer({}, everyBlankLine).run(text), whole);
+        EXPECT_EQ(ChunkedTokenizer({}, {.pieceBytes = 100, .threads = 2}).run(text), whole);
+    }
+}
+
 TEST(ChunkedTokenizer, CutsFollowBlankLinesOutsideOperatingSystemCommands) {
     EXPECT_EQ(ChunkedTokenizer::cuts("a\n\nb\n \t\nc\n\n", 1), (std::vector<std::size_t>{3, 8}));
     EXPECT_EQ(ChunkedTokenizer::cuts("aa\n\nb\n\nc", 5), (std::vector<std::size_t>{7}));
