@@ -113,6 +113,16 @@ TEST_F(AppCoordinatorTest, ALongTextIsPreparedAwayFromTheInterfaceAndRememberedO
     EXPECT_EQ(history.entries().front().text, QStringLiteral("Short text."));
 }
 
+TEST_F(AppCoordinatorTest, APreparationEndedWithItsOwnerLoadsNothingLater) {
+    auto preparation = std::make_unique<TextPreparation>(rig.engine);
+    preparation->start(longText().toStdString(), {});
+    EXPECT_TRUE(preparation->busy());
+    preparation.reset(); // waits for the worker, which stops at its next piece
+    QTest::qWait(50);
+    EXPECT_EQ(rig.engine.phase(), Phase::preparing());
+    EXPECT_TRUE(rig.engine.tokens().empty());
+}
+
 TEST_F(AppCoordinatorTest, ClipboardCommandReadsThePlainTextOrShowsTheEmptyState) {
     QClipboard* clipboard = QGuiApplication::clipboard();
     clipboard->setText(QStringLiteral("Copied words here."));

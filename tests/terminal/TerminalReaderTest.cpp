@@ -226,6 +226,31 @@ TEST_F(TerminalReader, RedrawsOnResizeAndRestoresTheTerminalOnSigterm) {
     EXPECT_EQ(session.exitStatus(), 128 + SIGTERM);
 }
 
+TEST_F(TerminalReader, EachExpandedCodeBlockShowsItsOwnCode) {
+    TmuxSession session({.text = "Two blocks.\n\n```py\nfirst_block = 1\n```\n\n```py\n"
+                                 "second_block = 2\n```\n\nThe end.\n",
+                         .wpm = 100});
+    ASSERT_TRUE(session.waitFor([](const QStringList& rows) { return bool(wordOnScreen(rows)); }));
+    for (const auto& [steps, shown, hidden] : {std::tuple{1, "first_block = 1", "second_block"},
+                                               {2, "second_block = 2", "first_block"}}) {
+        session.sendKeys({"Space"});
+        ASSERT_TRUE(session.waitForText("Space to resume"));
+        session.sendKeys({"S-Left", "S-Left", "S-Left"});
+        for (int step = 0; step < steps; ++step)
+            session.sendKeys({"S-Right"});
+        session.sendKeys({"Enter"});
+        EXPECT_TRUE(session.waitFor([shown = shown, hidden = hidden](const QStringList& rows) {
+            const QString screen = rows.join('\n');
+            return screen.contains(shown) && !screen.contains(hidden);
+        })) << shown;
+        session.sendKeys({"Escape"}); // collapses and reads on
+        ASSERT_TRUE(session.waitFor(
+            [](const QStringList& rows) { return !rows.join('\n').contains("PgUp PgDn"); }));
+    }
+    session.sendKeys({"q"});
+    expectTerminalRestored(session);
+}
+
 TEST_F(TerminalReader, EveryOtherEndingSignalRestoresTheTerminalToo) {
     for (const int signal : {SIGUSR1, SIGPIPE, SIGALRM}) {
         TmuxSession session({.text = "Every way out restores the terminal.\n"});
