@@ -122,6 +122,9 @@ KeyDecoder::KeyDecoder(Scheduler& scheduler, std::function<void(TerminalKey)> on
 
 void KeyDecoder::feed(std::string_view bytes) {
     escapeTimer_.stop();
+    // A terminal sends Alt with a key in one write; an Escape left over from an earlier read is
+    // the Escape key, however late its timeout came round.
+    escapeAlone_ = pending_ == std::string(1, escapeByte);
     pending_.append(bytes);
     while (!pending_.empty()) {
         if (pasting_) {
@@ -135,6 +138,7 @@ void KeyDecoder::feed(std::string_view bytes) {
             return;
         }
         pending_.erase(0, decoded.used);
+        escapeAlone_ = false;
         pasting_ = decoded.pasteStarts;
         if (decoded.key)
             onKey_(*decoded.key);
@@ -152,19 +156,19 @@ KeyDecoder::Decoded KeyDecoder::decode(std::size_t at) const {
 KeyDecoder::Decoded KeyDecoder::decodeEscape(std::size_t at) const {
     if (pending_.size() < at + 2)
         return {};
-    switch (pending_[at + 1]) {
-    case '[':
+    const char next = pending_[at + 1];
+    if (next == '[')
         return decodeCsi(at);
-    case 'O':
+    if (next == 'O')
         return decodeSs3(at);
-    case escapeByte: {
+    if (at == 0 && escapeAlone_)
+        return {.used = 1, .key = TerminalKey::escape};
+    if (next == escapeByte) {
         // Alt with a key that sends a sequence of its own (Alt+Up in rxvt): all of it, ignored.
         const Decoded inner = decodeEscape(at + 1);
         return {.used = inner.used == 0 ? 0 : inner.used + 1};
     }
-    default:
-        return {.used = 2}; // Alt with a plain key
-    }
+    return {.used = 2}; // Alt with a plain key
 }
 
 KeyDecoder::Decoded KeyDecoder::decodeCsi(std::size_t at) const {

@@ -13,8 +13,8 @@ namespace Blinkwit {
 // Turns the bytes read from a terminal in raw mode into keys and clicks (SGR mouse reports). A lone
 // Escape byte and the start of an escape sequence look the same, so an Escape only counts as the
 // key when nothing follows it within escapeTimeout; bytes that arrive later continue the sequence.
-// Escape followed by anything else is Alt with that key, and does nothing. Text pasted between
-// the bracketed-paste marks is dropped whole: no pasted character acts as a key.
+// Escape followed in the same read by anything else is Alt with that key, and does nothing. Text
+// pasted between the bracketed-paste marks is dropped whole: no pasted character acts as a key.
 class KeyDecoder {
 public:
     // Long enough for a sequence split across packets on a slow remote link.
@@ -46,6 +46,8 @@ private:
     std::function<void(TerminalClick)> onClick_;
     Timer escapeTimer_;
     std::string pending_;
+    // pending_ held a lone Escape when the latest bytes came.
+    bool escapeAlone_ = false;
     bool pasting_ = false;
 };
 

@@ -57,6 +57,12 @@ TEST(KeyDecoder, LoneEscapeCountsOnlyAfterTheTimeoutButASplitSequenceIsNone) {
     d.decoder.feed("\x1bq\x1b\x1b[A\x1b\xc3\xa9 \x1b\x1b");
     d.scheduler.advance(KeyDecoder::escapeTimeout * 2);
     EXPECT_EQ(d.keys, (Keys{TerminalKey::escape, TerminalKey::space}));
+    // An Escape read alone is the key even when its timeout has not come round before the next
+    // read (a busy machine): a terminal sends Alt with a key in one write.
+    d.decoder.feed("\x1b");
+    d.decoder.feed(" ");
+    EXPECT_EQ(d.keys, (Keys{TerminalKey::escape, TerminalKey::space, TerminalKey::escape,
+                            TerminalKey::space}));
 
     d.keys.clear();
     for (const char* piece : {"\x1b", "[", "1;", "2", "D"}) {
