@@ -283,7 +283,7 @@ TEST_F(TerminalReader, PastesAndAltKeysAreNoCommandsAndCtrlLRepaints) {
     EXPECT_EQ(session.exitStatus(), 0);
 }
 
-TEST_F(TerminalReader, ALongTextShowsPreparingThenTheWholeCountdownAndAWindowOfItsSentence) {
+TEST_F(TerminalReader, ALongTextShowsPreparingThenTheCountdownAndAWindowOfItsSentence) {
     // One sentence of two megabytes, without a blank line.
     QString text;
     for (int i = 0; text.size() < (2 << 20); ++i)
