@@ -37,7 +37,9 @@ TextPreprocessor::CodeBlockMode AppCoordinator::codeBlockMode(const QString& raw
 void AppCoordinator::present(const std::optional<QString>& text) {
     TextPreprocessor::Options options;
     options.codeBlockMode = codeBlockMode(settings_.codeBlockModeRaw());
-    prepared_ = text;
+    prepared_.reset();
+    if (text && text->size() <= longestRemembered)
+        prepared_ = text;
     preparation_.start(text ? text->toStdString() : std::string(), options);
     panelController_.show();
 }

@@ -27,9 +27,14 @@ public:
     ReaderEngine& engine() const { return engine_; }
     ReaderPanelController& panelController() const { return panelController_; }
 
+    // The longest text the history keeps, in UTF-16 units. The history lives in the settings
+    // file, which is written whole on every change and read at every start: a 50 MB text cost
+    // more memory than all its tokens, and seconds at each start.
+    static constexpr qsizetype longestRemembered = qsizetype(1) << 20;
+
     // Always shows the reader; absent, empty or blank text shows its empty state and is not
     // remembered. A long text is tokenised while the reader shows that it is preparing; it is
-    // remembered once it has given tokens.
+    // remembered once it has given tokens, unless it is longer than longestRemembered.
     void present(const std::optional<QString>& text);
     // A long text is still being tokenised (perhaps for a reader already closed).
     bool preparing() const { return preparation_.busy(); }

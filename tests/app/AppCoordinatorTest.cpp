@@ -111,6 +111,12 @@ TEST_F(AppCoordinatorTest, ALongTextIsPreparedAwayFromTheInterfaceAndRememberedO
     EXPECT_EQ(rig.engine.tokens().size(), 2u);
     EXPECT_EQ(history.entries().size(), 2);
     EXPECT_EQ(history.entries().front().text, QStringLiteral("Short text."));
+
+    // Read, but too long to keep in the settings file.
+    coordinator.present(QString(AppCoordinator::longestRemembered, QLatin1Char('x')) + " end.");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !rig.engine.phase().is(Phase::Case::preparing); }));
+    EXPECT_EQ(rig.engine.tokens().size(), 2u);
+    EXPECT_EQ(history.entries().size(), 2);
 }
 
 TEST_F(AppCoordinatorTest, APreparationEndedWithItsOwnerLoadsNothingLater) {
