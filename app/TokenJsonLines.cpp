@@ -58,13 +58,6 @@ void appendNumber(std::string& out, auto value) {
     out.append(buffer, result.ptr);
 }
 
-// The run of runs holding token i, searched forward from the previous one.
-std::size_t runAt(const std::vector<TokenList::Run>& runs, std::size_t from, std::size_t i) {
-    while (from + 1 < runs.size() && runs[from + 1].first <= i)
-        ++from;
-    return from;
-}
-
 } // namespace
 
 TokenJsonLines::TokenJsonLines(const TokenList& tokens, std::int64_t wpm)
@@ -78,8 +71,8 @@ void TokenJsonLines::append(std::string& out, std::size_t first, std::size_t las
     std::size_t sentence = 0;
     std::size_t paragraph = 0;
     for (std::size_t i = first; i < last; ++i) {
-        sentence = runAt(sentences, sentence, i);
-        paragraph = runAt(paragraphs, paragraph, i);
+        sentence = TokenList::runAt(sentences, sentence, i);
+        paragraph = TokenList::runAt(paragraphs, paragraph, i);
         const TokenKind::Case kind = tokens_.kind(i);
         out += R"({"text":)";
         JsonText::appendQuoted(out, tokens_.text(i));

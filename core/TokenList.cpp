@@ -38,11 +38,36 @@ Token TokenList::at(std::size_t i) const {
 }
 
 std::vector<Token> TokenList::toVector() const {
-    std::vector<Token> tokens;
-    tokens.reserve(size());
-    for (std::size_t i = 0; i < size(); ++i)
-        tokens.push_back((*this)[i]);
+    std::vector<Token> tokens(size());
+    std::size_t sentence = 0;
+    std::size_t paragraph = 0;
+    std::size_t extra = 0;
+    for (std::size_t i = 0; i < size(); ++i) {
+        Token& token = tokens[i];
+        token.text.assign(text(i));
+        if (extra < extras_.size() && extras_[extra].index == i) {
+            token.kind = extras_[extra].kind;
+            token.codeContent = extras_[extra].codeContent;
+            ++extra;
+        } else if (kind(i) != TokenKind::Case::word) {
+            token.kind = fullKind(i);
+        }
+        token.endsSentence = endsSentence(i);
+        token.endsClause = endsClause(i);
+        token.paragraphBreakAfter = paragraphBreakAfter(i);
+        sentence = runAt(sentences_, sentence, i);
+        paragraph = runAt(paragraphs_, paragraph, i);
+        token.sentenceIndex = sentences_[sentence].value;
+        token.paragraphIndex = paragraphs_[paragraph].value;
+        token.containsDigits = containsDigits(i);
+    }
     return tokens;
+}
+
+std::size_t TokenList::runAt(const std::vector<Run>& runs, std::size_t from, std::size_t i) {
+    while (from + 1 < runs.size() && runs[from + 1].first <= i)
+        ++from;
+    return from;
 }
 
 std::string_view TokenList::text(std::size_t i) const {

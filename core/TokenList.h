@@ -90,6 +90,9 @@ public:
     // A run starts wherever the number differs from the previous token's.
     const std::vector<Run>& sentenceRuns() const { return sentences_; }
     const std::vector<Run>& paragraphRuns() const { return paragraphs_; }
+    // The run holding token i, looked for forward from run from: walking the list in order this
+    // way costs no search per token.
+    static std::size_t runAt(const std::vector<Run>& runs, std::size_t from, std::size_t i);
 
     void reserve(std::size_t tokens, std::size_t textBytes);
     void push_back(const Token& token);
