@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <cstring>
@@ -33,58 +34,42 @@ struct stat statusOf(const QString& path) {
     return status;
 }
 
-class SmallDisk : public ::testing::Test {
-protected:
-    void SetUp() override {
-        if (mount("tmpfs", QFile::encodeName(dir.path()).constData(), "tmpfs", 0, "size=1m") != 0)
-            GTEST_SKIP() << "cannot mount a small tmpfs (needs root): " << std::strerror(errno);
-        mounted = true;
-    }
-    void TearDown() override {
-        if (mounted)
-            umount2(QFile::encodeName(dir.path()).constData(), MNT_DETACH);
-    }
-    // Fills the disk but for one page: enough for the lock file, not for a new defaults file.
-    void fillAllButOnePage() {
-        QFile filler(dir.filePath(QStringLiteral("filler")));
-        ASSERT_TRUE(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
-        const QByteArray page(4096, 'f');
-        while (filler.write(page) == page.size()) {
-        }
-        filler.resize(filler.size() - 4096);
-    }
-
-    QString path() const { return dir.filePath(QStringLiteral("blinkwit/defaults.json")); }
-
-    QTemporaryDir dir;
-    bool mounted = false;
-};
-
 } // namespace
 
-TEST_F(SmallDisk, AWriteThatDoesNotFitLeavesThePreviousFileAndIsToldOnce) {
+TEST(DefaultsOnHostileFiles, AWriteThatDoesNotFitLeavesThePreviousFileAndIsToldOnce) {
+    QTemporaryDir dir;
+    const QByteArray mountPoint = QFile::encodeName(dir.path());
+    if (mount("tmpfs", mountPoint.constData(), "tmpfs", 0, "size=1m") != 0)
+        GTEST_SKIP() << "cannot mount a small tmpfs (needs root): " << std::strerror(errno);
+    const auto unmount = qScopeGuard([&] { umount2(mountPoint.constData(), MNT_DETACH); });
+    const QString path = dir.filePath(QStringLiteral("blinkwit/defaults.json"));
     QStringList told;
-    JsonFileDefaultsStore store(path());
+    JsonFileDefaultsStore store(path);
     store.setNoticeSink([&told](const QString& message) { told << message; });
     HistoryStore history(store);
     store.setValue(QStringLiteral("defaultWPM"), qint64(650));
     history.add(QStringLiteral("first"));
-    const QByteArray before = readRaw(path());
-    fillAllButOnePage();
+    const QByteArray before = readRaw(path);
+    // Full but for one page: enough for the lock file, not for a new defaults file.
+    QFile filler(dir.filePath(QStringLiteral("filler")));
+    ASSERT_TRUE(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+    while (filler.write(QByteArray(4096, 'f')) == 4096) {
+    }
+    filler.resize(filler.size() - 4096);
     store.setValue(QStringLiteral("fontSize"), 30.0);
     EXPECT_FALSE(store.lastWriteSucceeded());
     const QString large = QString(100000, QLatin1Char('w')) + QStringLiteral(" end");
     history.add(large);
-    EXPECT_EQ(readRaw(path()), before);
+    EXPECT_EQ(readRaw(path), before);
     EXPECT_EQ(QDir(dir.filePath(QStringLiteral("blinkwit"))).entryList(QDir::Files),
               QStringList{QStringLiteral("defaults.json")});
     ASSERT_EQ(told.size(), 1);
     EXPECT_TRUE(told[0].contains(QStringLiteral("No space left on device")))
         << told[0].toStdString();
 
-    QFile::remove(dir.filePath(QStringLiteral("filler")));
+    filler.remove();
     EXPECT_TRUE(store.flush(1000));
-    JsonFileDefaultsStore reread(path());
+    JsonFileDefaultsStore reread(path);
     EXPECT_EQ(reread.value(QStringLiteral("defaultWPM")).toLongLong(), 650);
     EXPECT_EQ(reread.value(QStringLiteral("fontSize")).toDouble(), 30.0);
     const HistoryStore stored(reread);

@@ -241,19 +241,11 @@ TEST_F(HistoryOnFile, ALargeTextIsKeptInAFileOfItsOwnAndReadOnlyWhenAsked) {
     EXPECT_EQ(stored->front().text, entry.text);
     history.clear();
     EXPECT_TRUE(largeValues().isEmpty());
-}
 
-TEST_F(HistoryOnFile, ALargeTextStoredInlineByAnOlderVersionMovesToAFileOfItsOwn) {
-    const QString large(200000, QLatin1Char('x'));
-    {
-        JsonFileDefaultsStore store(path());
-        store.setValue(
-            QStringLiteral("readingHistory"),
-            HistoryStore::encode({{QUuid::createUuid(), QDateTime::currentDateTimeUtc(), large}}));
-    }
-    JsonFileDefaultsStore store(path());
-    HistoryStore history(store);
-    history.add(QStringLiteral("next"));
+    // A large text an older version stored inline moves to a file of its own.
+    store.setValue(QStringLiteral("readingHistory"),
+                   HistoryStore::encode({{QUuid::createUuid(), entry.date, large}}));
+    HistoryStore(store).add(QStringLiteral("next"));
     EXPECT_LT(QFileInfo(path()).size(), 20000);
-    EXPECT_EQ(history.wholeText(history.entries().back()), large);
+    EXPECT_EQ(largeValues().size(), 1);
 }
