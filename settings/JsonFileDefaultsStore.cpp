@@ -28,7 +28,7 @@ namespace {
 // also holds a kernel lock that only the holder's exit releases).
 constexpr int staleLockMilliseconds = 10000;
 constexpr int lockWaitMilliseconds = 1000;
-constexpr int quitLockWaitMilliseconds = 5000;
+constexpr int quitLockWaitMilliseconds = 2000;
 constexpr int firstRetryMilliseconds = 1000;
 constexpr int longestRetryMilliseconds = 60000;
 const QLatin1String largeValuesKey("largeValues");

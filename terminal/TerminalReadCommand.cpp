@@ -7,6 +7,7 @@
 #include "reader/ReaderEngine.h"
 #include "settings/AppSettings.h"
 #include "settings/HistoryStore.h"
+#include "settings/JsonFileDefaultsStore.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -103,13 +104,17 @@ int TerminalReadCommand::run(const std::vector<std::string_view>& arguments) {
     char name[] = "blinkwit";
     char* argv[] = {name, nullptr};
     QCoreApplication application(argc, argv);
+    // Before the reader's screen: what is wrong with the settings file is told on the normal one.
+    AppSettings& settings = AppSettings::shared();
     QString error;
     std::unique_ptr<TerminalSession> session = TerminalSession::open(error);
     if (!session) {
         complain(error);
         return exitFailure;
     }
-    AppSettings& settings = AppSettings::shared();
+    QStringList notices;
+    JsonFileDefaultsStore::standard().setNoticeSink(
+        [&notices](const QString& notice) { notices << notice; });
     QtScheduler scheduler;
     ReaderEngine engine(settings, scheduler);
     TerminalReader reader(*session, engine, settings, scheduler,
@@ -122,6 +127,9 @@ int TerminalReadCommand::run(const std::vector<std::string_view>& arguments) {
     engine.load(std::move(tokens));
     const int status = QCoreApplication::exec();
     session->restore();
+    JsonFileDefaultsStore::standard().setNoticeSink(complain);
+    for (const QString& notice : std::as_const(notices))
+        complain(notice);
     return status;
 }
 
