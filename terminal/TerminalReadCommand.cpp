@@ -6,10 +6,15 @@
 #include "platform/QtScheduler.h"
 #include "reader/ReaderEngine.h"
 #include "settings/AppSettings.h"
+#include "settings/HistoryStore.h"
+#include "settings/JsonFileDefaultsStore.h"
 
 #include <QCoreApplication>
 #include <QFile>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <fcntl.h>
 #include <optional>
 #include <string>
 #include <unistd.h>
@@ -37,18 +42,26 @@ Input readInput(std::string_view source) {
         complain(QStringLiteral("no text to read: name a FILE, or pipe text in"));
         return {std::nullopt, exitUsage};
     }
-    const bool opened =
-        standardInput
-            ? file.open(stdin, QIODevice::ReadOnly)
-            : (file.setFileName(QString::fromLocal8Bit(source.data(), qsizetype(source.size()))),
-               file.open(QIODevice::ReadOnly));
+    // The name goes to the system as given: file names need not be UTF-8.
+    const int descriptor =
+        standardInput ? -1 : ::open(std::string(source).c_str(), O_RDONLY | O_CLOEXEC);
+    const int openError = errno;
+    const bool opened = standardInput
+                            ? file.open(stdin, QIODevice::ReadOnly)
+                            : descriptor >= 0 && file.open(descriptor, QIODevice::ReadOnly,
+                                                           QFileDevice::AutoCloseHandle);
     QByteArray bytes;
     if (opened)
         bytes = file.readAll();
     if (!opened || file.error() != QFileDevice::NoError) {
-        const QString name = standardInput ? QStringLiteral("standard input")
-                                           : QStringLiteral("'%1'").arg(file.fileName());
-        complain(QStringLiteral("cannot read %1: %2").arg(name, file.errorString()));
+        const QString name =
+            standardInput
+                ? QStringLiteral("standard input")
+                : QStringLiteral("'%1'").arg(QString::fromLocal8Bit(source.data(), source.size()));
+        const QString reason = descriptor < 0 && !standardInput
+                                   ? QString::fromLocal8Bit(std::strerror(openError))
+                                   : file.errorString();
+        complain(QStringLiteral("cannot read %1: %2").arg(name, reason));
         return {std::nullopt, exitFailure};
     }
     return {bytes.toStdString(), 0};
@@ -91,22 +104,32 @@ int TerminalReadCommand::run(const std::vector<std::string_view>& arguments) {
     char name[] = "blinkwit";
     char* argv[] = {name, nullptr};
     QCoreApplication application(argc, argv);
+    // Before the reader's screen: what is wrong with the settings file is told on the normal one.
+    AppSettings& settings = AppSettings::shared();
     QString error;
     std::unique_ptr<TerminalSession> session = TerminalSession::open(error);
     if (!session) {
         complain(error);
         return exitFailure;
     }
-    AppSettings& settings = AppSettings::shared();
+    QStringList notices;
+    JsonFileDefaultsStore::standard().setNoticeSink(
+        [&notices](const QString& notice) { notices << notice; });
     QtScheduler scheduler;
     ReaderEngine engine(settings, scheduler);
     TerminalReader reader(*session, engine, settings, scheduler,
                           TerminalColor::detectFromEnvironment());
     QObject::connect(&reader, &TerminalReader::quitRequested, &application,
                      [](int status) { QCoreApplication::exit(status); });
-    engine.load(tokenise(*input.text, settings));
+    std::vector<BlinkwitCore::Token> tokens = tokenise(*input.text, settings);
+    if (!tokens.empty())
+        HistoryStore::shared().add(QString::fromStdString(*input.text));
+    engine.load(std::move(tokens));
     const int status = QCoreApplication::exec();
     session->restore();
+    JsonFileDefaultsStore::standard().setNoticeSink(complain);
+    for (const QString& notice : std::as_const(notices))
+        complain(notice);
     return status;
 }
 

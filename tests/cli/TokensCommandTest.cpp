@@ -132,6 +132,13 @@ TEST_F(TokensCommand, UnreadableInputExitsWithOne) {
     EXPECT_NE(directory.err.find("Is a directory"), std::string::npos) << directory.err;
 }
 
+TEST_F(TokensCommand, OutputThatCannotBeWrittenExitsWithThree) {
+    const std::string command = "'" + std::string(BLINKWIT_BINARY) + "' tokens " +
+                                quoted("sample.md") + " >/dev/full 2>/dev/null";
+    const int status = std::system(command.c_str());
+    EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 3);
+}
+
 TEST(JsonText, EscapesEverythingJsonOrJavaScriptCannotHoldRaw) {
     EXPECT_EQ(JsonText::quoted("plain ümlaut ⟨x⟩"), "\"plain ümlaut ⟨x⟩\"");
     EXPECT_EQ(JsonText::quoted("q\"b\\s/"), R"("q\"b\\s/")");
