@@ -6,7 +6,9 @@
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QTextLayout>
+#include <cmath>
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace Blinkwit {
 namespace {
@@ -30,17 +32,6 @@ std::string mixedWord(int n) {
     return text;
 }
 
-// The pivot's centre as the drawn line places it: measured with a text layout of the whole run,
-// independently of the view's own arithmetic.
-double drawnPivotCentre(const ORPWordView::Layout& layout, double fixationX, QPaintDevice* device) {
-    QTextLayout text(layout.text, layout.font, device);
-    text.beginLayout();
-    QTextLine line = text.createLine();
-    text.endLayout();
-    const double left = fixationX + layout.left;
-    return left + (line.cursorToX(layout.pivotStart) + line.cursorToX(layout.pivotEnd)) / 2;
-}
-
 // Columns of the image whose pixels are mostly the given colour.
 std::pair<int, int> inkColumns(const QImage& image, const QColor& colour) {
     int first = -1;
@@ -57,14 +48,27 @@ std::pair<int, int> inkColumns(const QImage& image, const QColor& colour) {
     return {first, last};
 }
 
+// The token drawn on white with its fixation point at (320, 60) of a 640 × 120 image.
+QImage drawn(const BlinkwitCore::Token& token, QColor pivotColour = accent) {
+    QImage image(640, 120, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    ORPWordView(token, 48, 592, pivotColour, primary).paint(painter, {320, 60});
+    return image;
+}
+
+// Horizontal centre of the accent ink; NaN when there is none.
+double accentCentre(const QImage& image) {
+    const auto [first, last] = inkColumns(image, accent);
+    return first < 0 ? std::nan("") : (first + last + 1) / 2.0;
+}
+
 class OrpPivotTest : public ::testing::TestWithParam<TokenKind> {};
 
 TEST_P(OrpPivotTest, PivotSitsOnTheFixationAndLongWordsShrinkToFitForOneToFortyCharacters) {
     QImage device(10, 10, QImage::Format_ARGB32_Premultiplied);
     for (int n = 1; n <= 40; ++n) {
-        const ORPWordView::Layout layout = layoutOf(word(mixedWord(n), 0, 0, GetParam()), &device);
-        ASSERT_LT(layout.pivotStart, layout.pivotEnd) << n;
-        EXPECT_NEAR(drawnPivotCentre(layout, 320.0, &device), 320.0, 0.5)
+        EXPECT_NEAR(accentCentre(drawn(word(mixedWord(n), 0, 0, GetParam()))), 320.0, 1.0)
             << "n=" << n << " text=" << mixedWord(n);
 
         const ORPWordView::Layout wide =
@@ -93,7 +97,85 @@ TEST(OrpWordView, PivotIsTheOrpCharacterCountedInUserPerceivedCharacters) {
         const ORPWordView::Layout layout = layoutOf(word(text), &device);
         EXPECT_EQ(layout.text.mid(layout.pivotStart, layout.pivotEnd - layout.pivotStart), pivot)
             << text;
-        EXPECT_NEAR(drawnPivotCentre(layout, 0, &device), 0, 0.5) << text;
+    }
+    // Only the start of a huge word is shaped; its pivot is that of any long word.
+    const ORPWordView::Layout huge = layoutOf(word(std::string(1 << 20, 'x')), &device);
+    EXPECT_EQ(huge.pivotStart, 4);
+    EXPECT_LE(huge.text.size(), 200);
+}
+
+// Ligatures, right-to-left and cursive scripts, trailing punctuation, digits, mixed directions,
+// combining marks, emoji, CJK and a word long enough to be shrunk.
+TEST(OrpWordView, EveryWordsPivotIsItsOwnAccentGlyphCentredOnTheFixation) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"office", "f"},
+        {"waffle", "f"},
+        {"affirms", "f"},
+        {"find", "i"},
+        {"first", "i"},
+        {"\u05E9\u05DC\u05D5\u05DD", "\u05DC"},                  // שלום
+        {"\u05E9\u05DC\u05D5\u05DD.", "\u05DC"},                 // with a full stop
+        {"\u0645\u0631\u062D\u0628\u0627.", nullptr},            // مرحبا.
+        {"\u0628\u0627\u0644\u0639\u0627\u0644\u0645", nullptr}, // بالعالم
+        {"\u0633\u0644\u0627\u0645", nullptr}, // سلام: the pivot in a lam-alef ligature
+        {"2026", "0"},
+        {"3.14159", "1"},
+        {"abc\u05E9\u05DC\u05D5\u05DD", "c"},      // left-to-right, then Hebrew
+        {"\u05E9\u05DC\u05D5\u05DDabc", "\u05D5"}, // Hebrew, then left-to-right
+        {"nai\u0308ve", "a"},
+        {"\u00FCber\u0301", "b"},
+        {"\U0001F44D\U0001F3FDok", "o"},
+        {"\u6771\u4EAC\u90FD\u5E81", "\u4EAC"},
+        {"Donaudampfschifffahrtsgesellschaftskapit\u00E4n", nullptr}, // shrunk to fit
+    };
+    for (const auto& [text, pivotAlone] : cases) {
+        const QImage image = drawn(word(text));
+        EXPECT_NEAR(accentCentre(image), 320.0, 1.0) << text;
+        EXPECT_GE(inkColumns(image, primary).first, 0) << text;
+        if (!pivotAlone)
+            continue; // joined letters have no form of their own to compare with
+        // The accent ink is the pivot letter's and nothing more: no ligature with a neighbour.
+        const auto [first, last] = inkColumns(image, accent);
+        const auto [aloneFirst, aloneLast] = inkColumns(drawn(word(pivotAlone)), accent);
+        EXPECT_NEAR(last - first, aloneLast - aloneFirst, 1) << text;
+    }
+}
+
+TEST(OrpWordView, CursiveLettersStayJoinedToThePivot) {
+    // {word, joined on the left of the pivot, joined on its right}: the pivot ل of سلام sits
+    // between two joined letters; ر in مرحبا joins only the letter before it (on its right).
+    const std::tuple<const char*, bool, bool> cases[] = {
+        {"\u0633\u0644\u0627\u0645", true, true},
+        {"\u0645\u0631\u062D\u0628\u0627", false, true},
+    };
+    for (const auto& [text, left, right] : cases) {
+        const QImage image = drawn(word(text));
+        const auto [first, last] = inkColumns(image, accent);
+        ASSERT_GE(first, 0) << text;
+        const auto inkAt = [&](int x) {
+            return Testing::countNear(image.copy(x, 0, 1, 120), Qt::white, 200) < 120;
+        };
+        EXPECT_EQ(inkAt(first - 1), left) << text;
+        EXPECT_EQ(inkAt(last + 1), right) << text;
+    }
+}
+
+TEST(OrpWordView, WordsWithoutALigatureAtThePivotAreDrawnAsShapedWhole) {
+    for (const char* text : {"reader", "AVATAR", "\u05E9\u05DC\u05D5\u05DD",
+                             "\u0628\u0627\u0644\u0639\u0627\u0644\u0645"}) {
+        const QImage image = drawn(word(text), primary);
+        QImage whole(image.size(), image.format());
+        whole.fill(Qt::white);
+        QPainter painter(&whole);
+        const ORPWordView::Layout layout = layoutOf(word(text), &whole);
+        QTextLayout run(layout.text, layout.font, &whole);
+        run.beginLayout();
+        const QTextLine line = run.createLine();
+        run.endLayout();
+        painter.setPen(primary);
+        run.draw(&painter, {320 + layout.left, 60 - line.height() / 2});
+        painter.end();
+        EXPECT_EQ(image, whole) << text;
     }
 }
 

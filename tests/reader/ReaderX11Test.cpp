@@ -4,6 +4,7 @@
 #include "reader/ReaderPanelController.h"
 #include "reader/ReaderTheme.h"
 #include "reader/ReaderView.h"
+#include "reader/WordStageView.h"
 #include "tests/support/X11Testing.h"
 
 #include <QGuiApplication>
@@ -14,10 +15,12 @@
 #include <QWindow>
 #include <functional>
 #include <gtest/gtest.h>
+#include <utility>
 
-// Real X11: keys from xdotool (XTest), dragging with the pointer, and the switch between
-// translucent and opaque drawing as a compositing manager starts and stops. Runs on a display of
-// its own (with-private-display): nothing else may take the focus or run a compositor meanwhile.
+// Real X11: keys and clicks from xdotool (XTest), dragging with the pointer with and without a
+// window manager, the pivot letter as it lands on the screen, and the panel's background as a
+// compositing manager starts and stops. Runs on a display of its own (with-private-display):
+// nothing else may take the focus or run a compositor or window manager meanwhile.
 
 namespace Blinkwit {
 namespace {
@@ -40,6 +43,20 @@ void xdotool(const QString& args) {
         << args.toStdString();
 }
 
+// Columns of the image, within rows top..bottom, holding pixels of the colour.
+std::pair<int, int> columnsOf(const QImage& image, const QColor& colour, int top, int bottom) {
+    int first = -1;
+    int last = -1;
+    for (int x = 0; x < image.width(); ++x)
+        for (int y = top; y <= bottom; ++y)
+            if (Testing::near(image.pixelColor(x, y), colour, 60)) {
+                first = first < 0 ? x : first;
+                last = x;
+                break;
+            }
+    return {first, last};
+}
+
 class ReaderX11Test : public ::testing::Test, public Testing::ReaderRig {
 protected:
     void SetUp() override {
@@ -54,6 +71,18 @@ protected:
                        PanelPlacement::storedFromOrigin(origin));
         controller.show();
         ASSERT_TRUE(waitFor([&] { return controller.panel()->windowHandle()->isExposed(); }));
+    }
+
+    // The panel's pixels once drawn and composited: two grabs a little apart agree.
+    QImage settledPanel() {
+        controller.panel()->repaint();
+        QImage previous;
+        QImage current = grabScreen(controller.panel()->geometry());
+        for (int attempt = 0; attempt < 50 && previous != current; ++attempt) {
+            Testing::waitFor([] { return false; }, 40);
+            previous = std::exchange(current, grabScreen(controller.panel()->geometry()));
+        }
+        return current;
     }
 
     ReaderPanelController controller{engine, settings};
@@ -134,6 +163,30 @@ TEST_F(ReaderX11Test, CornersShowWhatIsBehindWithOrWithoutACompositingManager) {
     ASSERT_TRUE(compositor.waitForFinished(5000));
     ASSERT_TRUE(waitFor([&] { return !panel->compositing(); }));
     EXPECT_FALSE(panel->mask().isEmpty());
+}
+
+TEST_F(ReaderX11Test, PivotInkOfAPausedWordIsCentredOnThePanelInEveryScript) {
+    showAt({100, 100});
+    const QColor accent = ReaderTheme::of(settings).accent();
+    const double size = settings.fontSize();
+    for (const char* text :
+         {"office", "waffle", "affirms", "find", "first",
+          "\u05E9\u05DC\u05D5\u05DD",                   // שלום
+          "\u0645\u0631\u062D\u0628\u0627.",            // مرحبا.
+          "\u0628\u0627\u0644\u0639\u0627\u0644\u0645", // بالعالم
+          "\u0633\u0644\u0627\u0645", "2026", "3.14159", "abc\u05E9\u05DC\u05D5\u05DD",
+          "nai\u0308ve", "\U0001F44D\U0001F3FDok", "\u6771\u4EAC\u90FD\u5E81",
+          "Donaudampfschifffahrtsgesellschaftskapit\u00E4n"}) {
+        loadAndStart({word(text)});
+        engine.togglePause();
+        const QImage panel = settledPanel();
+        const double y = controller.panel()->view()->wordStage()->fixation().y();
+        const auto [first, last] = columnsOf(panel, accent, int(y - size), int(y + size));
+        EXPECT_GE(first, 0) << text;
+        if (first >= 0) {
+            EXPECT_NEAR((first + last + 1) / 2.0, panel.width() / 2.0, 1.5) << text;
+        }
+    }
 }
 
 TEST(ReadCommandX11Test, ReadsAFileInThePanelAndExitsZeroOnEscape) {
