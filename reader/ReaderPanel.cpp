@@ -23,8 +23,20 @@ ReaderPanel::ReaderPanel(ReaderEngine& engine, const AppSettings& settings)
 
 void ReaderPanel::setCompositing(bool compositing) {
     compositing_ = compositing;
-    view_->setOpaqueBackground(!compositing);
+    applyBackdrop();
     applyShape();
+}
+
+void ReaderPanel::setBlurAvailable(bool available) {
+    blurAvailable_ = available;
+    applyBackdrop();
+}
+
+void ReaderPanel::applyBackdrop() {
+    if (!compositing_)
+        view_->setBackdrop(Backdrop::opaque);
+    else
+        view_->setBackdrop(blurAvailable_ ? Backdrop::blurred : Backdrop::sharp);
 }
 
 void ReaderPanel::applyShape() {
