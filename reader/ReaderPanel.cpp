@@ -65,6 +65,10 @@ void ReaderPanel::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton)
         return QWidget::mousePressEvent(event);
     event->accept();
+    // A quick tap (a touchpad, xdotool click) can be over before its press gets here; a window
+    // manager asked to move the panel then would drag it along until the next click.
+    if (!X11WindowHints::leftButtonHeld())
+        return;
     if (windowHandle() && windowHandle()->startSystemMove())
         return;
     dragOffset_ = event->globalPosition().toPoint() - pos();

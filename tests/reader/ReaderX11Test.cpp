@@ -5,6 +5,7 @@
 #include "reader/ReaderPanelController.h"
 #include "reader/ReaderTheme.h"
 #include "reader/ReaderView.h"
+#include "reader/SeekableProgressBar.h"
 #include "reader/WordStageView.h"
 #include "tests/support/X11Testing.h"
 
@@ -26,6 +27,10 @@
 // window manager, the pivot letter as it lands on the screen, and the panel's background as a
 // compositing manager starts and stops. Runs on a display of its own (with-private-display):
 // nothing else may take the focus or run a compositor or window manager meanwhile.
+
+inline void PrintTo(const QPoint& point, std::ostream* out) {
+    *out << '(' << point.x() << ", " << point.y() << ')';
+}
 
 namespace Blinkwit {
 namespace {
@@ -64,6 +69,28 @@ public:
 protected:
     QProcess process_;
 };
+
+// Openbox, once it has started up and manages the screen.
+struct WindowManager : Helper {
+    WindowManager()
+        : Helper(QStringLiteral("openbox"), {"--startup", "echo ready"}) {
+        EXPECT_TRUE(waitFor([&] { return process_.readAllStandardOutput().contains("ready"); }));
+    }
+};
+
+// The position of a top-level window as xdotool reports it.
+QPoint windowPosition(const QString& id) {
+    const auto shell =
+        Testing::runTool(QStringLiteral("xdotool"), {"getwindowgeometry", "--shell", id});
+    QPoint position(-1, -1);
+    for (const QString& line : shell.value_or(QString()).split(QLatin1Char('\n'))) {
+        if (line.startsWith(QLatin1String("X=")))
+            position.setX(line.mid(2).toInt());
+        if (line.startsWith(QLatin1String("Y=")))
+            position.setY(line.mid(2).toInt());
+    }
+    return position;
+}
 
 // Columns of the image, within rows top..bottom, holding pixels of the colour.
 std::pair<int, int> columnsOf(const QImage& image, const QColor& colour, int top, int bottom) {
@@ -225,6 +252,29 @@ TEST_F(ReaderX11Test, PivotInkOfAPausedWordIsCentredOnThePanelInEveryScript) {
     }
 }
 
+TEST_F(ReaderX11Test, ClicksUpToTenPointsAroundTheThinBarSeekUnderAWindowManager) {
+    const WindowManager openbox;
+    loadAndStart(Testing::words(100));
+    engine.togglePause();
+    showAt({100, 100});
+    const SeekableProgressBar* bar = controller.panel()->view()->footer()->progressBar();
+    const QRect drawn = bar->barRect().toRect(); // rows top()...bottom() hold the bar
+    const QPoint start = controller.panel()->pos();
+    // {rows from the bar, index after the click}: 11 below it is the panel's background.
+    for (const auto& [row, index] : {std::pair{drawn.top() - 10, 50},
+                                     {drawn.bottom() + 7, 50},
+                                     {drawn.bottom() + 8, 50},
+                                     {drawn.bottom() + 9, 50},
+                                     {drawn.bottom() + 10, 50},
+                                     {drawn.bottom() + 11, 0}}) {
+        engine.seek(0);
+        const QPoint at = bar->mapToGlobal(QPoint(drawn.left() + drawn.width() * 51 / 100, row));
+        xdotool(QStringLiteral("mousemove %1 %2 click 1").arg(at.x()).arg(at.y()));
+        EXPECT_TRUE(waitFor([&] { return engine.index() == index; })) << row;
+        EXPECT_EQ(controller.panel()->pos(), start) << row;
+    }
+}
+
 TEST_F(ReaderX11Test, WithoutBlurTheFooterStaysLegibleOverABusyBackdrop) {
     // A fine black and white checkerboard behind the panel: the worst a desktop can show.
     QWidget backdrop;
@@ -306,6 +356,44 @@ TEST(ReadCommandX11Test, ReadsAFileInThePanelAndExitsZeroOnEscape) {
     EXPECT_EQ(blinkwit.exitCode(), 0);
     EXPECT_TRUE(QFile::exists(config.filePath(QStringLiteral("blinkwit/defaults.json"))))
         << "the text went to the history and the panel's place was saved";
+}
+
+// The real program under Openbox: a click shorter than the time the program takes to handle its
+// press must not start a window-manager move that outlasts it.
+TEST(ReadCommandX11Test, QuickClicksLeaveThePanelInPlaceAndADragMovesItUnderAWindowManager) {
+    const WindowManager openbox;
+    QTemporaryDir config;
+    QFile text(config.filePath(QStringLiteral("text.txt")));
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+    for (int i = 0; i < 500; ++i)
+        text.write("word ");
+    text.close();
+    QProcess blinkwit;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
+    blinkwit.setProcessEnvironment(environment);
+    blinkwit.start(QStringLiteral(BLINKWIT_EXECUTABLE), {QStringLiteral("read"), text.fileName()});
+    ASSERT_TRUE(blinkwit.waitForStarted());
+    const auto found = Testing::runTool(
+        QStringLiteral("xdotool"), {"search", "--sync", "--onlyvisible", "--name", "^Blinkwit$"});
+    ASSERT_TRUE(found);
+    const QString id = found->split(QLatin1Char('\n')).first();
+    const QPoint start = windowPosition(id);
+    const QPoint grab = start + QPoint(40, 30);
+
+    for (int click = 0; click < 3; ++click) {
+        xdotool(QStringLiteral("mousemove %1 %2 click 1").arg(grab.x()).arg(grab.y()));
+        xdotool(QStringLiteral("mousemove %1 %2").arg(grab.x() + 200).arg(grab.y() + 100));
+        Testing::waitFor([] { return false; }, 300);
+        EXPECT_EQ(windowPosition(id), start) << "click " << click;
+    }
+
+    xdotool(QStringLiteral("mousemove %1 %2 mousedown 1").arg(grab.x()).arg(grab.y()));
+    xdotool(QStringLiteral("mousemove %1 %2").arg(grab.x() + 60).arg(grab.y() + 30));
+    xdotool(QStringLiteral("mousemove %1 %2 mouseup 1").arg(grab.x() + 120).arg(grab.y() + 70));
+    EXPECT_TRUE(waitFor([&] { return windowPosition(id) == start + QPoint(120, 70); }));
+    xdotool(QStringLiteral("key Escape"));
+    EXPECT_TRUE(waitFor([&] { return blinkwit.state() == QProcess::NotRunning; }));
 }
 
 } // namespace
