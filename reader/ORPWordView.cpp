@@ -81,6 +81,14 @@ double ORPWordView::span(const QString& text, const QFont& font, const QPaintDev
 }
 
 ORPWordView::Layout ORPWordView::layout(const QPaintDevice* device) const {
+    Layout result = fitted(device);
+    const PivotLine line(result.text, result.pivotStart, result.pivotEnd, result.font, device);
+    result.width = line.width();
+    result.left = -line.pivotCentre();
+    return result;
+}
+
+ORPWordView::Layout ORPWordView::fitted(const QPaintDevice* device) const {
     Layout result;
     const bool whole = drawsWhole(token_);
     const bool isCode = token_.kind.kind() == BlinkwitCore::TokenKind::Case::code;
@@ -90,14 +98,11 @@ ORPWordView::Layout ORPWordView::layout(const QPaintDevice* device) const {
     if (whole) {
         result.text = QString::fromStdString(token_.text);
         result.font = fittedFont(result.text, base, true, maxWidth_, device);
-    } else {
-        placePivot(result);
-        result.font = fittedFont(result.text, base, token_.isMonospace(), maxWidth_, device,
-                                 PivotRange{result.pivotStart, result.pivotEnd});
+        return result;
     }
-    const PivotLine line(result.text, result.pivotStart, result.pivotEnd, result.font, device);
-    result.width = line.width();
-    result.left = -line.pivotCentre();
+    placePivot(result);
+    result.font = fittedFont(result.text, base, token_.isMonospace(), maxWidth_, device,
+                             PivotRange{result.pivotStart, result.pivotEnd});
     return result;
 }
 
@@ -120,7 +125,7 @@ void ORPWordView::placePivot(Layout& layout) const {
 }
 
 void ORPWordView::paint(QPainter& painter, QPointF fixation) const {
-    const Layout parts = layout(painter.device());
+    const Layout parts = fitted(painter.device());
     const PivotLine line(parts.text, parts.pivotStart, parts.pivotEnd, parts.font,
                          painter.device());
     const QPointF origin(fixation.x() - line.pivotCentre(), fixation.y() - line.height() / 2);

@@ -53,6 +53,8 @@ public:
     void paint(QPainter& painter, QPointF fixation) const;
 
 private:
+    // The text to draw, its pivot and its font; no measurements.
+    Layout fitted(const QPaintDevice* device) const;
     // Sets the text to draw and the pivot character in it.
     void placePivot(Layout& layout) const;
 
