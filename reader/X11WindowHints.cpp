@@ -38,6 +38,18 @@ xcb_window_t rootOf(xcb_connection_t* c, xcb_window_t window) {
 
 } // namespace
 
+bool X11WindowHints::leftButtonHeld() {
+    xcb_connection_t* c = connection();
+    if (!c)
+        return true;
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    xcb_query_pointer_reply_t* pointer =
+        xcb_query_pointer_reply(c, xcb_query_pointer(c, root), nullptr);
+    const bool held = !pointer || (pointer->mask & XCB_BUTTON_MASK_1);
+    std::free(pointer);
+    return held;
+}
+
 void X11WindowHints::showOnAllDesktops(QWindow* window) {
     xcb_connection_t* c = connection();
     if (!c || !window)
