@@ -1,5 +1,6 @@
 #include "X11WindowHints.h"
 
+#include <QEvent>
 #include <QGuiApplication>
 #include <QRegion>
 #include <QWindow>
@@ -13,6 +14,7 @@ namespace Blinkwit {
 namespace {
 
 constexpr std::uint32_t allDesktops = 0xFFFFFFFF;
+constexpr std::uint32_t sourcePager = 2;
 
 xcb_connection_t* connection() {
     if (QGuiApplication::platformName() != QLatin1String("xcb"))
@@ -36,7 +38,57 @@ xcb_window_t rootOf(xcb_connection_t* c, xcb_window_t window) {
     return root;
 }
 
+void requestActivation(xcb_connection_t* c, xcb_window_t id) {
+    xcb_client_message_event_t message{};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = id;
+    message.type = atom(c, "_NET_ACTIVE_WINDOW");
+    message.data.data32[0] = sourcePager;
+    message.data.data32[1] = XCB_CURRENT_TIME;
+    const xcb_window_t root = rootOf(c, id);
+    if (root != XCB_WINDOW_NONE)
+        xcb_send_event(c, 0, root,
+                       XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                       reinterpret_cast<const char*>(&message));
+    xcb_flush(c);
+}
+
+const QString pendingActivation = QStringLiteral("blinkwit-pending-activation");
+
+// Sends the request when the window is first exposed after being mapped, then goes.
+class ActivateWhenExposed final : public QObject {
+public:
+    explicit ActivateWhenExposed(QWindow* window)
+        : QObject(window) {
+        setObjectName(pendingActivation);
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* window = static_cast<QWindow*>(watched);
+        if (event->type() == QEvent::Expose && window->isExposed()) {
+            window->removeEventFilter(this);
+            if (xcb_connection_t* c = connection())
+                requestActivation(c, xcb_window_t(window->winId()));
+            deleteLater();
+        }
+        return false;
+    }
+};
+
 } // namespace
+
+void X11WindowHints::activate(QWindow* window) {
+    xcb_connection_t* c = connection();
+    if (!c || !window)
+        return;
+    if (window->isExposed())
+        requestActivation(c, xcb_window_t(window->winId()));
+    else if (!window->findChild<QObject*>(pendingActivation, Qt::FindDirectChildrenOnly))
+        new ActivateWhenExposed(window);
+}
 
 bool X11WindowHints::leftButtonHeld() {
     xcb_connection_t* c = connection();

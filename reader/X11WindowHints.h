@@ -18,6 +18,10 @@ public:
     // Whether the left mouse button is down now, as the X server sees it (true outside X11):
     // Qt may hand over a press after the button's release has already been read.
     static bool leftButtonHeld();
+    // Ask for the window to be raised and focused even while another program is active: the
+    // request names a pager as its source, as tray programs do, which window managers grant
+    // past their focus-stealing prevention. A window not yet mapped is asked for once it is.
+    static void activate(QWindow* window);
 };
 
 } // namespace Blinkwit
