@@ -15,6 +15,8 @@ public:
     // Ask a compositor that offers it (KWin) to blur what lies behind region (device-independent
     // pixels); null removes the request.
     static void setBlurBehind(QWindow* window, const QRegion* region);
+    // Ask to leave the window out of task bars and pagers (window switchers), or to list it.
+    static void setSkipTaskbar(QWindow* window, bool skip);
 };
 
 } // namespace Blinkwit
