@@ -33,7 +33,9 @@ AppDelegate::AppDelegate(InstanceChannel& channel, QObject* parent)
                    {shortcuts_, grabber_, permissions_, permissionWindows_, scheduler_})
     , menu_(coordinator_, history_, shortcuts_)
     , tray_(menu_) {
-    connect(&menu_, &TrayMenuModel::quitRequested, qApp, &QCoreApplication::quit);
+    // exit(), not quit(): quit() first asks every window to close, and the reader panel
+    // refuses (it hides instead), which would cancel the quit.
+    connect(&menu_, &TrayMenuModel::quitRequested, qApp, [] { QCoreApplication::exit(0); });
 }
 
 AppDelegate::~AppDelegate() {
@@ -69,8 +71,15 @@ bool AppDelegate::runCommand(const QString& name) {
 void AppDelegate::relaunch(const QString& executable) {
     shortcuts_.removeAllHandlers();
     channel_.release();
-    QProcess::startDetached(executable, {}, QDir::homePath());
-    QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+    // Started as from the desktop's menu: not tied to the terminal or pipes this copy had.
+    QProcess installed;
+    installed.setProgram(executable);
+    installed.setWorkingDirectory(QDir::homePath());
+    installed.setStandardInputFile(QProcess::nullDevice());
+    installed.setStandardOutputFile(QProcess::nullDevice());
+    installed.setStandardErrorFile(QProcess::nullDevice());
+    installed.startDetached();
+    QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
 }
 
 } // namespace Blinkwit

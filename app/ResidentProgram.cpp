@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <csignal>
 #include <cstdio>
 
 namespace Blinkwit {
@@ -51,6 +52,8 @@ int ResidentProgram::run() {
         break;
     }
     QuitSignals quitSignals;
+    // A closed terminal or pipe on standard error must not end the tray program.
+    std::signal(SIGPIPE, SIG_IGN);
     reportUnusableConfiguration();
     AppDelegate resident(channel);
     delegate = &resident;

@@ -22,8 +22,10 @@ QuitSignals::QuitSignals(QObject* parent)
     notifier_ = new QSocketNotifier(pipeEnds[1], QSocketNotifier::Read, this);
     connect(notifier_, &QSocketNotifier::activated, this, [] {
         char signal = 0;
+        // exit(), not quit(): quit() first asks every window to close, and the reader panel
+        // refuses (it hides instead), which would cancel the quit.
         if (::read(pipeEnds[1], &signal, 1) == 1)
-            QCoreApplication::quit();
+            QCoreApplication::exit(0);
     });
     struct sigaction action {};
     action.sa_handler = &QuitSignals::handle;
