@@ -221,12 +221,24 @@ TEST_F(ResidentTest, WithoutATrayItsHotKeysOrItsSettingsItKeepsRunningAndSaysSo)
     })) << resident.errors().toStdString();
     EXPECT_TRUE(lastRead(AppCoordinator::welcomeText())) << "a fresh start from the defaults";
 
-    own("clipboard", QStringLiteral("Still read by name."));
-    EXPECT_EQ(resident.run({"--command", "readClipboard"}).first, 0);
-    EXPECT_TRUE(lastRead(QStringLiteral("Still read by name.")));
+    own("clipboard", QStringLiteral("Read by the hot key no one else holds."));
+    xdotool({"key", "ctrl+shift+v"});
+    EXPECT_TRUE(lastRead(QStringLiteral("Read by the hot key no one else holds.")));
     startTray();
     EXPECT_TRUE(wait(iconInTray)) << "a tray that starts later gets the icon";
     EXPECT_EQ(resident.errors().count('\n'), 2) << resident.errors().toStdString();
+}
+
+TEST_F(ResidentTest, AConfigurationFolderThatCannotBeWrittenLeavesTheDefaultsInMemory) {
+    QFile blocker(QFileInfo(resident.configFile()).absolutePath());
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(blocker.fileName()).absolutePath()));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    startResident();
+    EXPECT_TRUE(wait([&] { return resident.errors().contains("cannot be written"); }));
+    own("clipboard", QStringLiteral("Read all the same."));
+    EXPECT_EQ(resident.run({"--command", "readClipboard"}).first, 0);
+    EXPECT_TRUE(resident.ownsBusName());
 }
 
 TEST_F(ResidentTest, ARequestThatNoResidentTakesFailsWithAReason) {
