@@ -44,11 +44,12 @@ AppCoordinator::~AppCoordinator() = default;
 QString AppCoordinator::welcomeText() {
     return QStringLiteral(
         "Welcome to Blinkwit. You're speed reading right now — keep your eyes on the green letter "
-        "and let the words come to you.\n\nBlinkwit lives in your tray. Click the bolt icon in "
-        "your "
-        "tray for Settings, where you can change the colors, the speed, and the hotkeys.\n\nTo "
-        "read anything: select text in any app, then press Control Shift R. Press Space to pause. "
-        "Press the up arrow to go faster.\n\nPress Escape to close this window. Enjoy.");
+        "and let the words come to you.\n\n"
+        "Blinkwit lives in your tray. Click the bolt icon in your tray for Settings, where you "
+        "can change the colors, the speed, and the hotkeys.\n\n"
+        "To read anything: select text in any app, then press Control Shift R. Press Space to "
+        "pause. Press the up arrow to go faster.\n\n"
+        "Press Escape to close this window. Enjoy.");
 }
 
 TextPreprocessor::CodeBlockMode AppCoordinator::codeBlockMode(const QString& raw) {

@@ -39,9 +39,6 @@ public:
     // Queues the named command; false when there is no such command.
     bool runCommand(const QString& name);
 
-    AppCoordinator& coordinator() { return coordinator_; }
-    TrayIcon& tray() { return tray_; }
-
 private:
     void relaunch(const QString& executable);
 

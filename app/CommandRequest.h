@@ -16,9 +16,11 @@ public:
 
     // Exit status: 0 handed over, 1 no running copy or no answer, 2 usage.
     static int run(const std::vector<std::string_view>& args);
+    static QString usage();
+
+private:
     // Sends a known command's name and says on standard error what went wrong.
     static int send(InstanceChannel& channel, const QString& name);
-    static QString usage();
 };
 
 } // namespace Blinkwit

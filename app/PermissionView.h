@@ -26,7 +26,6 @@ public:
                    QWidget* parent = nullptr);
 
     PermissionKind kind() const { return kind_; }
-    std::optional<QString> moveFailed() const { return moveFailed_; }
     QPushButton* primaryButton() const { return primary_; }
 
     // The default button's action.

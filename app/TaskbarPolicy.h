@@ -18,7 +18,6 @@ public:
     ~TaskbarPolicy() override;
 
     void setActivationPolicy(ActivationPolicy policy) override;
-    ActivationPolicy policy() const { return policy_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
