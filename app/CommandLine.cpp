@@ -17,13 +17,13 @@ namespace Blinkwit {
 
 const char* CommandLine::usage() {
     static const std::string text =
-        "usage: blinkwit\n"
+        "usage: blinkwit tokens [--mode placeholder|readWords|skip] [--wpm N] [FILE|-]\n"
+        "       blinkwit read [FILE|-|--clipboard]\n"
+        "       blinkwit read --terminal [FILE|-]\n"
+        "       blinkwit\n"
         "       blinkwit --command " +
         ResidentCommands::names().toStdString() +
         "\n"
-        "       blinkwit tokens [--mode placeholder|readWords|skip] [--wpm N] [FILE|-]\n"
-        "       blinkwit read [FILE|-|--clipboard]\n"
-        "       blinkwit read --terminal [FILE|-]\n"
         "       blinkwit --help | --version\n";
     return text.c_str();
 }
