@@ -360,10 +360,10 @@ TEST_F(TrayMenuOverTheBusTest, TheMenuListsTheCommandsAndTheHistoryAndQuits) {
     resident.setWelcomeShown();
     startResident();
     ASSERT_TRUE(wait([&] { return !watcher.item.isEmpty(); }));
-    ASSERT_TRUE(wait([&] { return menu().rows.size() == 6; }));
+    ASSERT_TRUE(wait([&] { return menu().rows.size() == 8; }));
     EXPECT_EQ(menu().labels(),
               (QStringList{"Read Selection\tCtrl+Shift+R", "Read Clipboard\tCtrl+Shift+V", "-",
-                           "History", "-", "Quit Blinkwit"}));
+                           "History", "-", "Settings…", "-", "Quit Blinkwit"}));
     EXPECT_EQ(menu().rows[3].labels(), QStringList{"Nothing read yet (off)"});
 
     own("clipboard", QStringLiteral("First line of it\nand more"));
@@ -375,6 +375,38 @@ TEST_F(TrayMenuOverTheBusTest, TheMenuListsTheCommandsAndTheHistoryAndQuits) {
     click(menu().rows.back());
     ASSERT_TRUE(wait([&] { return resident.process().state() == QProcess::NotRunning; }));
     EXPECT_EQ(resident.process().exitCode(), 0);
+}
+
+// The window the window manager has active: its id as xdotool prints it.
+QString activeWindow() {
+    return runTool("xdotool", {"getactivewindow"}).value_or(QString()).trimmed();
+}
+
+TEST_F(TrayMenuOverTheBusTest, SettingsOpenFromTheMenuAndASecondStartInFrontOfAnotherProgram) {
+    resident.setWelcomeShown();
+    startResident();
+    ASSERT_TRUE(wait([&] { return menu().rows.size() == 8; }));
+    Testing::ChildProcess other(QStringLiteral(X11_TEST_CLIENT), {"lineedit", "Another program"});
+    ASSERT_EQ(other.firstLine(), QStringLiteral("ready"));
+    QString otherWindow;
+    ASSERT_TRUE(wait([&] { return !(otherWindow = activeWindow()).isEmpty(); }));
+
+    click(menu().rows[5]);
+    const QString settings =
+        runTool("xdotool", {"search", "--sync", "--onlyvisible", "--name", "^Blinkwit Settings$"})
+            .value_or(QString())
+            .trimmed();
+    ASSERT_FALSE(settings.isEmpty());
+    EXPECT_TRUE(wait([&] { return activeWindow() == settings; })) << "opened behind the other";
+
+    xdotool({"windowactivate", "--sync", otherWindow});
+    EXPECT_EQ(resident.run({}).first, 0) << "a second start hands over and ends";
+    EXPECT_TRUE(wait([&] { return activeWindow() == settings; })) << "left behind the other";
+    EXPECT_EQ(runTool("xdotool", {"search", "--onlyvisible", "--name", "^Blinkwit Settings$"})
+                  .value_or(QString())
+                  .trimmed(),
+              settings)
+        << "one settings window, reused";
 }
 
 // A copy unpacked into the temporary folder, as an archive manager leaves it.

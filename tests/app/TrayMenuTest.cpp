@@ -47,7 +47,7 @@ TEST_F(TrayMenuTest, CommandsCarryTheirKeyHintsAsTextAndTheHistoryIsASubmenu) {
     shortcuts.setShortcut(std::nullopt, Name::readClipboard());
     EXPECT_EQ(titles(model.items()),
               (QStringList{"Read Selection\tCtrl+Shift+R", "Read Clipboard\t", "-", "History",
-                           "> Nothing read yet", "-", "Quit Blinkwit"}));
+                           "> Nothing read yet", "-", "Settings…", "-", "Quit Blinkwit"}));
     EXPECT_FALSE(model.items()[3].children[0].isEnabled());
 
     history.add(QStringLiteral("First text\nsecond line"));
@@ -55,10 +55,10 @@ TEST_F(TrayMenuTest, CommandsCarryTheirKeyHintsAsTextAndTheHistoryIsASubmenu) {
     EXPECT_EQ(titles(model.items()),
               (QStringList{"Read Selection\tCtrl+Shift+R", "Read Clipboard\t", "-", "History",
                            "> Newest text", "> First text", "> -", "> Clear History", "-",
-                           "Quit Blinkwit"}));
+                           "Settings…", "-", "Quit Blinkwit"}));
 }
 
-TEST_F(TrayMenuTest, RowsActOnTheCoordinatorTheHistoryAndQuit) {
+TEST_F(TrayMenuTest, RowsActOnTheCoordinatorTheHistorySettingsAndQuit) {
     history.add(QStringLiteral("Older words."));
     history.add(QStringLiteral("Newer words."));
     const std::vector<TrayMenuItem> entries = model.items()[3].children;
@@ -67,8 +67,11 @@ TEST_F(TrayMenuTest, RowsActOnTheCoordinatorTheHistoryAndQuit) {
         << "read again, so moved to the top";
     EXPECT_TRUE(controller.panel()->isVisible());
 
+    QSignalSpy settings(&model, &TrayMenuModel::settingsRequested);
     QSignalSpy quit(&model, &TrayMenuModel::quitRequested);
+    model.activate(model.items()[5]);
     model.activate(model.items().back());
+    EXPECT_EQ(settings.count(), 1);
     EXPECT_EQ(quit.count(), 1);
 
     model.activate(entries[3]);
