@@ -97,7 +97,7 @@ bool UpdateChecker::isNewer(const BuildManifest& manifest) const {
     return manifest.commit != services_.build.commit.value_or(QString());
 }
 
-void UpdateChecker::install(const BuildManifest& manifest) {
+void UpdateChecker::install(BuildManifest manifest) {
     setState(UpdateState::downloading(0.0));
     // Reports reach the checker a turn later, through the scheduler, so that the download's own
     // callbacks never see it replaced or destroyed under them. The number tells reports of a

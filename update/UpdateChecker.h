@@ -67,7 +67,7 @@ public:
     void check(bool userInitiated);
     bool isNewer(const BuildManifest& manifest) const;
     // Downloads the build, checks it and hands it to the installer.
-    void install(const BuildManifest& manifest);
+    void install(BuildManifest manifest);
 
 signals:
     void stateChanged(const Blinkwit::UpdateState& state);
