@@ -14,7 +14,7 @@
 namespace Blinkwit {
 namespace {
 
-using Testing::runTool;
+using Testing::runProgram;
 
 QByteArray read(const QString& path) {
     QFile file(path);
@@ -30,7 +30,7 @@ protected:
         ASSERT_EQ(run.status, 0) << run.output.toStdString();
     }
     Testing::ToolRun blinkwit(const QStringList& arguments) const {
-        return runTool(BLINKWIT_EXECUTABLE, arguments);
+        return runProgram(BLINKWIT_EXECUTABLE, arguments);
     }
 
     const QString url = "http://127.0.0.1:8000/releases";
@@ -64,7 +64,7 @@ TEST_F(Package, PublishesASignedImageAndAManifestThatTheReleaseToolsAccept) {
     EXPECT_TRUE(description.startsWith("Identifier=com.blinkwit.app\nTeamIdentifier=" +
                                        signer.signerId() + "\nVersion=1.0.0\nBuild="))
         << description.toStdString();
-    EXPECT_EQ(runTool(app + "/bin/blinkwit", {"--help"}).status, 0);
+    EXPECT_EQ(runProgram(app + "/bin/blinkwit", {"--help"}).status, 0);
 }
 
 TEST_F(Package, TamperedImagesUnsafeMembersAndChangedBundlesAreRefused) {

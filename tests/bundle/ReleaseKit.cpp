@@ -147,7 +147,7 @@ void writeSignedBundle(const QString& root, const TestSigner& signer,
             .toUtf8());
 }
 
-ToolRun runTool(const QString& program, const QStringList& arguments) {
+ToolRun runProgram(const QString& program, const QStringList& arguments) {
     QProcess process;
     process.setProcessChannelMode(QProcess::MergedChannels);
     process.start(program, arguments);
@@ -158,9 +158,9 @@ ToolRun runTool(const QString& program, const QStringList& arguments) {
 
 ToolRun package(const QString& version, const QString& key, const QString& outDirectory,
                 const QString& url) {
-    return runTool(QStringLiteral(BLINKWIT_SOURCE_DIR "/scripts/package"),
-                   {"--url", url, "--notes", "Notes for " + version, "--executable",
-                    QStringLiteral(BLINKWIT_EXECUTABLE), version, key, outDirectory});
+    return runProgram(QStringLiteral(BLINKWIT_SOURCE_DIR "/scripts/package"),
+                      {"--url", url, "--notes", "Notes for " + version, "--executable",
+                       QStringLiteral(BLINKWIT_EXECUTABLE), version, key, outDirectory});
 }
 
 } // namespace Blinkwit::Testing

@@ -48,7 +48,7 @@ struct ToolRun {
     int status = -1;
     QString output;
 };
-ToolRun runTool(const QString& program, const QStringList& arguments);
+ToolRun runProgram(const QString& program, const QStringList& arguments);
 // scripts/package with the test build's blinkwit; returns the run.
 ToolRun package(const QString& version, const QString& key, const QString& outDirectory,
                 const QString& url);

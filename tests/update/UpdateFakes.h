@@ -2,9 +2,20 @@
 
 #include "update/HttpClient.h"
 #include "update/Installer.h"
+#include "update/UpdateState.h"
 
 #include <QFile>
+#include <ostream>
 #include <vector>
+
+namespace Blinkwit {
+
+inline void PrintTo(const UpdateState& state, std::ostream* out) {
+    *out << "kind " << int(state.kind) << " fraction " << state.fraction << " message \""
+         << state.message.toStdString() << "\" version " << state.manifest.version.toStdString();
+}
+
+} // namespace Blinkwit
 
 namespace Blinkwit::Testing {
 
