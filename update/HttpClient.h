@@ -11,7 +11,7 @@
 namespace Blinkwit {
 
 // The HTTP transfers of the update flow. Callbacks arrive on the main thread. Redirects are
-// followed only to addresses UpdateAddress allows.
+// followed only to HTTPS addresses.
 class HttpClient {
 public:
     struct Response {

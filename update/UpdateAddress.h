@@ -6,8 +6,8 @@ namespace Blinkwit {
 
 // Where the update flow may fetch from. The manifest's address is fixed when the program is
 // built (CMake option BLINKWIT_MANIFEST_URL); the environment variable of the same name may name
-// another one, for tests and for people who publish their own builds. Every address used —
-// manifest, image, and each redirect — must be HTTPS, or plain HTTP to this machine.
+// another one, for tests and for people who publish their own builds. The manifest and the
+// image must be HTTPS, or plain HTTP to this machine; redirects go to HTTPS only.
 class UpdateAddress {
 public:
     static constexpr const char* environmentVariable = "BLINKWIT_MANIFEST_URL";

@@ -103,16 +103,26 @@ std::variant<QString, UpdateError> UpdateInstaller::checkAndCopy(const QString& 
 }
 
 std::optional<QString> UpdateInstaller::swapAndRelaunch(const QString& staged) {
+    std::optional<QString> error = startSwap(staged);
+    // Nothing will use the staged copy now: don't leave a whole bundle in the temporary folder.
+    const QFileInfo stage(QFileInfo(staged).path());
+    if (error && stage.fileName().startsWith(QLatin1String("BlinkwitStage-")) &&
+        stage.absolutePath() == QFileInfo(temporaryDirectory_).absoluteFilePath())
+        QDir(stage.filePath()).removeRecursively();
+    return error;
+}
+
+std::optional<QString> UpdateInstaller::startSwap(const QString& staged) {
+    const auto notInstalled = [](const char* where) {
+        return UpdateError(Case::notInstalled, QString::fromUtf8(where)).description();
+    };
     if (!running_.bundle)
-        return UpdateError(Case::notInstalled, QString::fromUtf8(UpdateTexts::fromBuildFolder))
-            .description();
+        return notInstalled(UpdateTexts::fromBuildFolder);
     switch (running_.location()) {
     case RunningCopy::Location::diskImage:
-        return UpdateError(Case::notInstalled, QString::fromUtf8(UpdateTexts::fromDiskImage))
-            .description();
+        return notInstalled(UpdateTexts::fromDiskImage);
     case RunningCopy::Location::translocated:
-        return UpdateError(Case::notInstalled, QString::fromUtf8(UpdateTexts::fromTemporaryCopy))
-            .description();
+        return notInstalled(UpdateTexts::fromTemporaryCopy);
     case RunningCopy::Location::installed:
         break;
     }
@@ -124,11 +134,10 @@ std::optional<QString> UpdateInstaller::swapAndRelaunch(const QString& staged) {
     if (::chmod(QFile::encodeName(script).constData(), 0755) != 0)
         return QString::fromLocal8Bit(std::strerror(errno));
     QDir().mkpath(QFileInfo(logPath()).absolutePath());
-    const ToolRunner::Result start =
-        tools_.run(QStringLiteral("/bin/bash"),
-                   {QStringLiteral("-c"),
-                    QStringLiteral("nohup %1 >%2 2>&1 &")
-                        .arg(SwapScript::quoted(script), SwapScript::quoted(logPath()))});
+    const ToolRunner::Result start = tools_.run(
+        QStringLiteral("/bin/bash"),
+        {QStringLiteral("-c"), QStringLiteral("nohup %1 >%2 2>&1 &")
+                                   .arg(SwapScript::quoted(script), SwapScript::quoted(logPath()))});
     if (start.status == -1)
         return start.output;
     return std::nullopt;

@@ -18,6 +18,7 @@ public:
     UpdateInstaller(ToolRunner& tools, RunningCopy running, QString temporaryDirectory);
 
     std::variant<QString, UpdateError> verifyAndStage(const QString& image) override;
+    // A swap that does not start removes the staging folder.
     std::optional<QString> swapAndRelaunch(const QString& staged) override;
 
     // The value after "key=" on the first line that starts so, trimmed; none without one.
@@ -27,6 +28,7 @@ public:
 
 private:
     std::variant<QString, UpdateError> checkAndCopy(const QString& unpacked);
+    std::optional<QString> startSwap(const QString& staged);
     QString freshPath(const QString& prefix, const QString& suffix = {}) const;
 
     ToolRunner& tools_;

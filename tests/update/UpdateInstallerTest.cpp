@@ -138,8 +138,11 @@ TEST_F(UpdateInstallerTest, TheSwapWritesItsScriptAndStartsItInTheBackgroundOnly
     };
     for (const auto& each : refused) {
         location = each.location;
-        EXPECT_EQ(installer(each.bundle).swapAndRelaunch("/s/Blinkwit.app"),
+        const QString staged = temp.filePath("BlinkwitStage-1/Blinkwit.app");
+        QDir().mkpath(staged);
+        EXPECT_EQ(installer(each.bundle).swapAndRelaunch(staged),
                   UpdateError(Case::notInstalled, QString::fromUtf8(each.where)).description());
+        EXPECT_FALSE(QFileInfo::exists(temp.filePath("BlinkwitStage-1")));
     }
     EXPECT_EQ(UpdateError(Case::notInstalled, UpdateTexts::fromDiskImage).description(),
               "Blinkwit is running from its disk image, so there's nothing installed to update. "
