@@ -134,10 +134,11 @@ std::optional<QString> UpdateInstaller::startSwap(const QString& staged) {
     if (::chmod(QFile::encodeName(script).constData(), 0755) != 0)
         return QString::fromLocal8Bit(std::strerror(errno));
     QDir().mkpath(QFileInfo(logPath()).absolutePath());
-    const ToolRunner::Result start = tools_.run(
-        QStringLiteral("/bin/bash"),
-        {QStringLiteral("-c"), QStringLiteral("nohup %1 >%2 2>&1 &")
-                                   .arg(SwapScript::quoted(script), SwapScript::quoted(logPath()))});
+    const ToolRunner::Result start =
+        tools_.run(QStringLiteral("/bin/bash"),
+                   {QStringLiteral("-c"),
+                    QStringLiteral("nohup %1 >%2 2>&1 &")
+                        .arg(SwapScript::quoted(script), SwapScript::quoted(logPath()))});
     if (start.status == -1)
         return start.output;
     return std::nullopt;

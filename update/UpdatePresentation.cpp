@@ -52,8 +52,7 @@ Presentation working(Presentation::Detail detail, const QString& message, double
 
 } // namespace
 
-UpdatePresentation UpdatePresentation::of(const UpdateState& state,
-                                          const QString& installedPath) {
+UpdatePresentation UpdatePresentation::of(const UpdateState& state, const QString& installedPath) {
     using Kind = UpdateState::Kind;
     switch (state.kind) {
     case Kind::available:
@@ -62,8 +61,7 @@ UpdatePresentation UpdatePresentation::of(const UpdateState& state,
         return concluded(Icon::upToDate, UpdateTexts::upToDateTitle, Detail::secondaryText,
                          utf8(UpdateTexts::latest));
     case Kind::failed:
-        return concluded(Icon::failed, UpdateTexts::failedTitle, Detail::errorText,
-                         state.message);
+        return concluded(Icon::failed, UpdateTexts::failedTitle, Detail::errorText, state.message);
     case Kind::downloading:
         return working(Detail::progress,
                        utf8(UpdateTexts::downloadingPercent).arg(int(state.fraction * 100.0)),

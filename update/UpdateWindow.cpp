@@ -49,12 +49,17 @@ QPixmap tinted(const QIcon& icon, const QColor& color, qreal ratio) {
     return pixmap;
 }
 
-QLabel* label(const QString& text, qreal points, const QColor& color) {
+// Type sizes follow the usual desktop scale: the headline and details at the body size, the
+// secondary lines a step smaller.
+constexpr qreal body = 1.0;
+constexpr qreal small = 11.0 / 13.0;
+
+QLabel* label(const QString& text, qreal scale, const QColor& color) {
     auto* label = new QLabel(text);
     label->setWordWrap(true);
     label->setTextFormat(Qt::PlainText);
     QFont font = label->font();
-    font.setPointSizeF(points);
+    font.setPointSizeF(font.pointSizeF() * scale);
     label->setFont(font);
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, color);
@@ -95,8 +100,8 @@ UpdateWindow::UpdateWindow(UpdateChecker& checker, const QString& displayString,
     headline.setBold(true);
     title_->setFont(headline);
     lines->addWidget(title_);
-    lines->addWidget(label(QString::fromUtf8(UpdateTexts::running) + displayString, 11,
-                           secondary(this)));
+    lines->addWidget(
+        label(QString::fromUtf8(UpdateTexts::running) + displayString, small, secondary(this)));
     headerRow->addLayout(lines, 1);
     layout_->addWidget(header);
     connect(&checker_, &UpdateChecker::stateChanged, this, &UpdateWindow::present);
@@ -111,15 +116,19 @@ void UpdateWindow::showEvent(QShowEvent* event) {
 
 void UpdateWindow::present() {
     const Presentation presentation = Presentation::of(checker_.state(), installedPath_);
-    icon_->setPixmap(tinted(symbol(presentation.icon, style()),
-                            presentation.accentIcon ? palette().color(QPalette::Highlight)
-                                                    : secondary(this),
-                            devicePixelRatioF()));
+    icon_->setPixmap(
+        tinted(symbol(presentation.icon, style()),
+               presentation.accentIcon ? palette().color(QPalette::Highlight) : secondary(this),
+               devicePixelRatioF()));
     title_->setText(presentation.title);
-    // Replaced widgets go later: one of them may be the button whose click got us here.
-    for (QWidget* old : {detail_, buttons_})
-        if (old)
-            old->deleteLater();
+    // Replaced widgets are deleted later: one of them may be the button whose click got us here.
+    for (QWidget* old : {detail_, buttons_}) {
+        if (!old)
+            continue;
+        old->hide();
+        layout_->removeWidget(old);
+        old->deleteLater();
+    }
     detail_ = detailView(presentation);
     buttons_ = new QWidget;
     auto* row = column(buttons_, 8, QBoxLayout::LeftToRight);
@@ -131,7 +140,7 @@ void UpdateWindow::present() {
     detail_->show();
     buttons_->show();
     layout_->activate();
-    setFixedSize(width, layout_->totalHeightForWidth(width));
+    setFixedSize(fixedWidth, layout_->totalHeightForWidth(fixedWidth));
     // The checker does its checks on this thread right after verifying and readyToRestart are
     // set: paint them now, or they never show.
     if (isVisible() && presentation.detail == Presentation::Detail::busy)
@@ -143,11 +152,10 @@ QWidget* UpdateWindow::detailView(const Presentation& presentation) {
     const bool across = presentation.detail == Presentation::Detail::busy;
     auto* layout = column(view, presentation.detail == Presentation::Detail::progress ? 6 : 8,
                           across ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom);
-    const QColor textColor = presentation.detail == Presentation::Detail::errorText
-                                 ? QColor(Qt::red)
-                             : presentation.detail == Presentation::Detail::notes
-                                 ? palette().color(QPalette::WindowText)
-                                 : secondary(this);
+    const QColor textColor =
+        presentation.detail == Presentation::Detail::errorText ? QColor(Qt::red)
+        : presentation.detail == Presentation::Detail::notes ? palette().color(QPalette::WindowText)
+                                                             : secondary(this);
     if (presentation.detail == Presentation::Detail::progress ||
         presentation.detail == Presentation::Detail::busy) {
         auto* bar = new QProgressBar;
@@ -158,14 +166,14 @@ QWidget* UpdateWindow::detailView(const Presentation& presentation) {
             bar->setFixedSize(48, 10);
         layout->addWidget(bar, 0, Qt::AlignVCenter);
     }
-    const bool small = presentation.detail == Presentation::Detail::progress;
-    layout->addWidget(label(presentation.text, small ? 11 : 12,
+    const bool caption = presentation.detail == Presentation::Detail::progress;
+    layout->addWidget(label(presentation.text, caption ? small : body,
                             presentation.detail == Presentation::Detail::busy
                                 ? palette().color(QPalette::WindowText)
                                 : textColor),
                       1);
     if (presentation.detail == Presentation::Detail::notes)
-        layout->addWidget(label(presentation.note, 11, secondary(this)));
+        layout->addWidget(label(presentation.note, small, secondary(this)));
     return view;
 }
 

@@ -20,10 +20,10 @@ class UpdateWindow final : public QDialog {
 public:
     // displayString: the running build, as "You're running ..." names it; installedPath: the
     // bundle an installation replaces.
-    UpdateWindow(UpdateChecker& checker, const QString& displayString,
-                 const QString& installedPath, QWidget* parent = nullptr);
+    UpdateWindow(UpdateChecker& checker, const QString& displayString, const QString& installedPath,
+                 QWidget* parent = nullptr);
 
-    static constexpr int width = 440;
+    static constexpr int fixedWidth = 440;
 
 protected:
     void showEvent(QShowEvent* event) override;
