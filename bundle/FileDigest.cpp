@@ -1,7 +1,8 @@
 #include "FileDigest.h"
 
-#include <QCryptographicHash>
 #include <QFile>
+#include <memory>
+#include <openssl/evp.h>
 
 namespace Blinkwit {
 
@@ -14,7 +15,11 @@ std::optional<QString> FileDigest::sha256(const QString& path, QString* error) {
     };
     if (!file.open(QIODevice::ReadOnly))
         return fail();
-    QCryptographicHash hash(QCryptographicHash::Sha256);
+    // OpenSSL's SHA-256 uses the processor's SHA instructions where it has them: about ten
+    // times QCryptographicHash's speed (bench_update_checks).
+    const std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)> hash(EVP_MD_CTX_new(),
+                                                                       EVP_MD_CTX_free);
+    EVP_DigestInit_ex(hash.get(), EVP_sha256(), nullptr);
     QByteArray piece(pieceSize, Qt::Uninitialized);
     for (;;) {
         const qint64 read = file.read(piece.data(), pieceSize);
@@ -22,9 +27,12 @@ std::optional<QString> FileDigest::sha256(const QString& path, QString* error) {
             return fail();
         if (read == 0)
             break;
-        hash.addData(QByteArrayView(piece.constData(), read));
+        EVP_DigestUpdate(hash.get(), piece.constData(), size_t(read));
     }
-    return QString::fromLatin1(hash.result().toHex());
+    QByteArray digest(EVP_MAX_MD_SIZE, Qt::Uninitialized);
+    unsigned int length = 0;
+    EVP_DigestFinal_ex(hash.get(), reinterpret_cast<unsigned char*>(digest.data()), &length);
+    return QString::fromLatin1(digest.left(int(length)).toHex());
 }
 
 } // namespace Blinkwit
