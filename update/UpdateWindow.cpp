@@ -147,32 +147,42 @@ void UpdateWindow::present() {
         repaint();
 }
 
+QColor UpdateWindow::textColor(Presentation::Detail detail) const {
+    switch (detail) {
+    case Presentation::Detail::errorText:
+        return Qt::red;
+    case Presentation::Detail::notes:
+    case Presentation::Detail::busy:
+        return palette().color(QPalette::WindowText);
+    case Presentation::Detail::secondaryText:
+    case Presentation::Detail::progress:
+        break;
+    }
+    return secondary(this);
+}
+
 QWidget* UpdateWindow::detailView(const Presentation& presentation) {
+    using Detail = Presentation::Detail;
     auto* view = new QWidget;
-    const bool across = presentation.detail == Presentation::Detail::busy;
-    auto* layout = column(view, presentation.detail == Presentation::Detail::progress ? 6 : 8,
-                          across ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom);
-    const QColor textColor =
-        presentation.detail == Presentation::Detail::errorText ? QColor(Qt::red)
-        : presentation.detail == Presentation::Detail::notes ? palette().color(QPalette::WindowText)
-                                                             : secondary(this);
-    if (presentation.detail == Presentation::Detail::progress ||
-        presentation.detail == Presentation::Detail::busy) {
+    const Detail detail = presentation.detail;
+    auto* layout =
+        column(view, detail == Detail::progress ? 6 : 8,
+               detail == Detail::busy ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom);
+    if (detail == Detail::progress || detail == Detail::busy) {
         auto* bar = new QProgressBar;
         bar->setTextVisible(false);
-        bar->setRange(0, across ? 0 : 1000);
-        bar->setValue(int(presentation.fraction * 1000.0));
-        if (across)
+        if (detail == Detail::busy) {
+            bar->setRange(0, 0);
             bar->setFixedSize(48, 10);
+        } else {
+            bar->setRange(0, 1000);
+            bar->setValue(int(presentation.fraction * 1000.0));
+        }
         layout->addWidget(bar, 0, Qt::AlignVCenter);
     }
-    const bool caption = presentation.detail == Presentation::Detail::progress;
-    layout->addWidget(label(presentation.text, caption ? small : body,
-                            presentation.detail == Presentation::Detail::busy
-                                ? palette().color(QPalette::WindowText)
-                                : textColor),
-                      1);
-    if (presentation.detail == Presentation::Detail::notes)
+    layout->addWidget(
+        label(presentation.text, detail == Detail::progress ? small : body, textColor(detail)), 1);
+    if (detail == Detail::notes)
         layout->addWidget(label(presentation.note, small, secondary(this)));
     return view;
 }

@@ -31,6 +31,7 @@ protected:
 private:
     void present();
     QWidget* detailView(const UpdatePresentation& presentation);
+    QColor textColor(UpdatePresentation::Detail detail) const;
     QPushButton* button(const UpdatePresentation::Button& button);
 
     UpdateChecker& checker_;

@@ -2,7 +2,6 @@
 
 #include "bundle/Ed25519PublicKey.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -118,33 +117,9 @@ void writeFile(const QString& path, const QByteArray& content) {
         throw std::runtime_error("can't write " + path.toStdString());
 }
 
-void writeSignedBundle(const QString& root, const TestSigner& signer,
-                       const QMap<QString, QByteArray>& files) {
-    QMap<QString, QByteArray> all = files;
-    all.insert("Info.json", QStringLiteral(R"({"CFBundleIdentifier": "com.blinkwit.app",
-        "CFBundleShortVersionString": "1.0.0", "BlinkwitSignerID": "%1", "BlinkwitPublicKey": "%2"})")
-                                .arg(signer.signerId(), signer.publicKey())
-                                .toUtf8());
-    QStringList lines;
-    QByteArray signedText;
-    for (auto it = all.cbegin(); it != all.cend(); ++it) {
-        const int mode = it.key().startsWith("bin/") ? 0555 : 0444;
-        writeFile(root + "/" + it.key(), it.value());
-        QFile::setPermissions(root + "/" + it.key(), mode == 0555 ? QFile::Permissions(0x5555)
-                                                                  : QFile::Permissions(0x4444));
-        lines.append(
-            QStringLiteral("%1 %2 %3")
-                .arg(mode, 4, 8, QLatin1Char('0'))
-                .arg(QString::fromLatin1(
-                    QCryptographicHash::hash(it.value(), QCryptographicHash::Sha256).toHex()))
-                .arg(it.key()));
-        signedText += lines.last().toUtf8() + '\n';
-    }
-    writeFile(
-        root + "/CodeSignature.json",
-        QStringLiteral(R"({"files": ["%1"], "signature": "%2"})")
-            .arg(lines.join(R"(", ")"), QString::fromLatin1(signer.sign(signedText).toBase64()))
-            .toUtf8());
+QByteArray readFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 ToolRun runProgram(const QString& program, const QStringList& arguments) {
@@ -159,7 +134,7 @@ ToolRun runProgram(const QString& program, const QStringList& arguments) {
 ToolRun package(const QString& version, const QString& key, const QString& outDirectory,
                 const QString& url) {
     return runProgram(QStringLiteral(BLINKWIT_SOURCE_DIR "/scripts/package"),
-                      {"--url", url, "--notes", "Notes for " + version, "--executable",
+                      {"--fast", "--url", url, "--notes", "Notes for " + version, "--executable",
                        QStringLiteral(BLINKWIT_EXECUTABLE), version, key, outDirectory});
 }
 

@@ -2,7 +2,6 @@
 
 #include <QByteArray>
 #include <QList>
-#include <QMap>
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -39,10 +38,9 @@ struct TarMember {
 QByteArray compressedTar(const QList<TarMember>& members);
 // An update image of this archive signed by signer; the archive as given.
 QByteArray updateImage(const QByteArray& archive, const TestSigner& signer);
-// A bundle at root with these files (bin/ ones executable), Info.json and CodeSignature.json.
-void writeSignedBundle(const QString& root, const TestSigner& signer,
-                       const QMap<QString, QByteArray>& files);
 void writeFile(const QString& path, const QByteArray& content);
+// The file's bytes; empty when it can't be read.
+QByteArray readFile(const QString& path);
 
 struct ToolRun {
     int status = -1;

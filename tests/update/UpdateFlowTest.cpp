@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -24,11 +25,6 @@ namespace {
 
 using Kind = UpdateState::Kind;
 using Testing::runProgram;
-
-QByteArray read(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 class UpdateFlowTest : public ::testing::Test {
 protected:
@@ -40,6 +36,8 @@ protected:
         QDir().mkpath(home.filePath("tmp"));
         signer.writePem(home.filePath("key.pem"));
         publish("1.0.1", signer);
+        publishedImage = Testing::readFile(site.filePath("Blinkwit-1.0.1.tar"));
+        publishedManifest = Testing::readFile(site.filePath("build.json"));
         ASSERT_EQ(Testing::package("1.0.0", home.filePath("key.pem"), home.filePath("v100"),
                                    server.address())
                       .status,
@@ -93,14 +91,20 @@ protected:
             .output.section("Version=", 1)
             .section('\n', 0, 0);
     }
+    // Puts the release published at set-up back, as packaging it again would.
+    void republish() {
+        Testing::writeFile(site.filePath("Blinkwit-1.0.1.tar"), publishedImage);
+        Testing::writeFile(site.filePath("build.json"), publishedManifest);
+    }
     void changeAByte() {
         const QString image = site.filePath("Blinkwit-1.0.1.tar");
-        QByteArray bytes = read(image);
+        QByteArray bytes = Testing::readFile(image);
         bytes[bytes.size() / 3] = char(bytes[bytes.size() / 3] ^ 1);
         Testing::writeFile(image, bytes);
     }
     void dropChecksum() {
-        QJsonObject manifest = QJsonDocument::fromJson(read(site.filePath("build.json"))).object();
+        QJsonObject manifest =
+            QJsonDocument::fromJson(Testing::readFile(site.filePath("build.json"))).object();
         manifest.remove("sha256");
         Testing::writeFile(site.filePath("build.json"), QJsonDocument(manifest).toJson());
     }
@@ -115,10 +119,21 @@ protected:
     QTemporaryDir site;
     Testing::LoopbackServer server{site.path()};
     Testing::TestSigner signer;
+    QByteArray publishedImage;
+    QByteArray publishedManifest;
     QString installed = home.filePath("Applications/Blinkwit.app");
 };
 
 TEST_F(UpdateFlowTest, InstallsThePublishedBuildInPlaceAndKeepsTheOldOneInTheTrash) {
+    const QJsonObject manifest =
+        QJsonDocument::fromJson(Testing::readFile(site.filePath("build.json"))).object();
+    EXPECT_EQ(manifest["dmg"], server.address() + "/Blinkwit-1.0.1.tar");
+    EXPECT_EQ(manifest["notes"], "Notes for 1.0.1");
+    EXPECT_TRUE(QRegularExpression("^\\d+ [0-9a-f]{12} \\d{4}-\\d\\d-\\d\\dT[\\d:]{8}Z$")
+                    .match(QStringList{manifest["build"].toString(), manifest["commit"].toString(),
+                                       manifest["date"].toString()}
+                               .join(' '))
+                    .hasMatch());
     EXPECT_EQ(update(), UpdateState::readyToRestart());
     // The swap script runs on after the hand-over.
     EXPECT_TRUE(Testing::waitFor([&] { return installedVersion() == "1.0.1"; }, 20000));
@@ -128,8 +143,9 @@ TEST_F(UpdateFlowTest, InstallsThePublishedBuildInPlaceAndKeepsTheOldOneInTheTra
     const QDir trash(home.filePath(".local/share/Trash"));
     const QStringList trashed = QDir(trash.filePath("files")).entryList({"Blinkwit-*.app"});
     ASSERT_EQ(trashed.size(), 1);
-    EXPECT_TRUE(read(trash.filePath("files/" + trashed[0] + "/Info.json")).contains("\"1.0.0\""));
-    EXPECT_TRUE(read(trash.filePath("info/" + trashed[0] + ".trashinfo"))
+    EXPECT_TRUE(Testing::readFile(trash.filePath("files/" + trashed[0] + "/Info.json"))
+                    .contains("\"1.0.0\""));
+    EXPECT_TRUE(Testing::readFile(trash.filePath("info/" + trashed[0] + ".trashinfo"))
                     .contains("Path=" + installed.toUtf8()));
 }
 
@@ -148,7 +164,7 @@ TEST_F(UpdateFlowTest, RefusedBuildsLeaveTheInstalledCopyAlone) {
               UpdateState::failed(
                   UpdateError(UpdateError::Case::wrongTeam, stranger.signerId()).description()));
 
-    publish("1.0.1", signer);
+    republish();
     ASSERT_EQ(
         runProgram(BLINKWIT_EXECUTABLE, {"image", "unpack", site.filePath("Blinkwit-1.0.1.tar"),
                                          home.filePath("changed")})
@@ -156,16 +172,17 @@ TEST_F(UpdateFlowTest, RefusedBuildsLeaveTheInstalledCopyAlone) {
         0);
     Testing::writeFile(home.filePath("changed/Blinkwit.app/share/extra.txt"), "x");
     const Testing::ToolRun archive =
-        runProgram("tar", {"-C", home.filePath("changed"), "-cJf", home.filePath("changed.tar.xz"),
-                           "Blinkwit.app"});
+        runProgram("tar", {"-C", home.filePath("changed"), "-I", "xz -1", "-cf",
+                           home.filePath("changed.tar.xz"), "Blinkwit.app"});
     ASSERT_EQ(archive.status, 0) << archive.output.toStdString();
-    Testing::writeFile(site.filePath("Blinkwit-1.0.1.tar"),
-                       Testing::updateImage(read(home.filePath("changed.tar.xz")), signer));
+    Testing::writeFile(
+        site.filePath("Blinkwit-1.0.1.tar"),
+        Testing::updateImage(Testing::readFile(home.filePath("changed.tar.xz")), signer));
     dropChecksum();
     EXPECT_EQ(update(), UpdateState::failed(
                             prefix + "invalid: share/extra.txt isn't covered by the signature"));
 
-    publish("1.0.1", signer);
+    republish();
     EXPECT_EQ(
         update(RunningCopy::Location::diskImage),
         UpdateState::failed(UpdateError(UpdateError::Case::notInstalled, UpdateTexts::fromDiskImage)
