@@ -29,6 +29,17 @@ inline constexpr const char* showInTaskbar = "Show windows in the task bar";
 inline constexpr const char* startAtLogin = "Start Blinkwit when you log in";
 
 inline constexpr const char* updates = "Updates";
+inline constexpr const char* version = "Version ";
+inline constexpr const char* notChecked = "Not checked yet";
+inline constexpr const char* upToDateAsOf = "Up to date as of ";
+inline constexpr const char* checkingForBuild = "Checking for a newer build…";
+inline constexpr const char* readyToInstall = "Blinkwit %1 is ready to install";
+inline constexpr const char* verifyingDownload = "Verifying the download…";
+inline constexpr const char* installing = "Installing…";
+inline constexpr const char* checkFailed = "Last check didn't get through";
+inline constexpr const char* installUpdate = "Install Update…";
+inline constexpr const char* checkingButton = "Checking…";
+inline constexpr const char* checkNow = "Check Now";
 inline constexpr const char* automaticChecks = "Check for updates automatically";
 inline constexpr const char* updatesReplace =
     "Updates replace Blinkwit where it already lives instead of leaving a second copy in "

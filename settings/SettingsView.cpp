@@ -8,6 +8,7 @@
 #include "PresetSwatch.h"
 #include "SettingsBindings.h"
 #include "SettingsTexts.h"
+#include "UpdateSettingsRow.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -237,6 +238,9 @@ QWidget* SettingsView::themeSegments() {
 
 FormSection* SettingsView::updatesSection() {
     auto* section = new FormSection(text(SettingsTexts::updates));
+    if (services_.updates)
+        section->addRow(new UpdateSettingsRow(*services_.updates, services_.displayString,
+                                              services_.showUpdateWindow));
     automaticChecks_ = new QCheckBox(text(SettingsTexts::automaticChecks));
     automaticChecks_->setObjectName(QStringLiteral("automaticUpdateChecks"));
     connect(automaticChecks_, &QCheckBox::clicked, &services_.settings,

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QWidget>
+#include <functional>
 
 class QCheckBox;
 class QComboBox;
@@ -17,6 +18,7 @@ class Registry;
 
 class AppSettings;
 class AutostartEntry;
+class UpdateChecker;
 class ColorWell;
 class FormSection;
 class PresetSwatch;
@@ -30,6 +32,11 @@ public:
         AppSettings& settings;
         KeyboardShortcuts::Registry& shortcuts;
         AutostartEntry& autostart;
+        // The update row is shown when there is an update checker.
+        UpdateChecker* updates = nullptr;
+        // The running build, as the update row names it.
+        QString displayString;
+        std::function<void()> showUpdateWindow;
     };
 
     static constexpr int formWidth = 460;

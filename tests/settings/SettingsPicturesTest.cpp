@@ -4,6 +4,9 @@
 #include "settings/AutostartEntry.h"
 #include "settings/InMemoryDefaultsStore.h"
 #include "settings/SettingsWindowController.h"
+#include "tests/support/ManualScheduler.h"
+#include "tests/update/UpdateFakes.h"
+#include "update/UpdateChecker.h"
 
 #include <QApplication>
 #include <QDir>
@@ -70,7 +73,25 @@ protected:
     KeyboardShortcuts::Registry shortcuts{store, backend, log};
     QTemporaryDir config;
     AutostartEntry autostart{config.filePath("autostart/com.blinkwit.app.desktop"), QString()};
-    SettingsWindowController controller{{settings, shortcuts, autostart}};
+    Testing::FakeHttpClient http;
+    Testing::ManualScheduler scheduler;
+    Testing::FakeInstaller installer;
+    // Last checked three hours ago.
+    const bool checkedBefore = [this] {
+        store.setValue(UpdateChecker::lastCheckKey,
+                       QDateTime::currentDateTimeUtc().addSecs(-3 * 3600));
+        return true;
+    }();
+    UpdateChecker checker{{http,
+                           scheduler,
+                           store,
+                           installer,
+                           [] { return true; },
+                           {QStringLiteral("1.4.2"), QStringLiteral("a1b2c3d")},
+                           QUrl("https://u.example/build.json"),
+                           config.path()}};
+    SettingsWindowController controller{
+        {settings, shortcuts, autostart, &checker, QStringLiteral("1.4.2 (57) · a1b2c3d"), [] {}}};
 };
 
 TEST_F(SettingsPicturesTest, DarkAndLightPalettes) {
@@ -80,6 +101,14 @@ TEST_F(SettingsPicturesTest, DarkAndLightPalettes) {
     settings.setAccentHex(QStringLiteral("#D70015"));
     settings.setDarkTheme(false);
     save("02-light", QApplication::style()->standardPalette());
+}
+
+TEST_F(SettingsPicturesTest, UpdateAvailable) {
+    checker.check(true);
+    http.answer(
+        200,
+        R"({"version":"1.5.0","build":"61","commit":"e4f5a6b","dmg":"https://u.example/B.tar"})");
+    save("03-update-available", darkPalette());
 }
 
 } // namespace
