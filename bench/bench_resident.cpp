@@ -85,20 +85,20 @@ void sendKeys(std::initializer_list<std::pair<KeySym, bool>> keys) {
     XFlush(display());
 }
 
-// The next event of the type from the root's children, or false after the time limit.
-bool waitForEvent(int type, double seconds) {
+// The next event of the type from the root's children, or none after the time limit.
+std::optional<XEvent> waitForEvent(int type, double seconds) {
     const auto deadline = Clock::now() + std::chrono::duration<double>(seconds);
     while (Clock::now() < deadline) {
         while (XPending(display())) {
             XEvent event;
             XNextEvent(display(), &event);
             if (event.type == type)
-                return true;
+                return event;
         }
         pollfd descriptor{ConnectionNumber(display()), POLLIN, 0};
         poll(&descriptor, 1, 5);
     }
-    return false;
+    return std::nullopt;
 }
 
 std::string kilobyteOfText() {
@@ -267,22 +267,6 @@ void closeWindow(Window window) {
     XFlush(display());
 }
 
-// The window of the next MapNotify among the root's children; 0 after the time limit.
-Window nextMapped(double seconds) {
-    const auto deadline = Clock::now() + std::chrono::duration<double>(seconds);
-    while (Clock::now() < deadline) {
-        while (XPending(display())) {
-            XEvent event;
-            XNextEvent(display(), &event);
-            if (event.type == MapNotify)
-                return event.xmap.window;
-        }
-        pollfd descriptor{ConnectionNumber(display()), POLLIN, 0};
-        poll(&descriptor, 1, 5);
-    }
-    return 0;
-}
-
 // The menu row's id; the menu is rebuilt (new ids) whenever a shortcut or the history changes.
 int settingsRow(const QString& item) {
     const QDBusMessage layout = QDBusConnection::sessionBus().call(
@@ -312,20 +296,21 @@ void MenuClickToSettings(benchmark::State& state) {
     XSelectInput(display(), DefaultRootWindow(display()), SubstructureNotifyMask);
     if (state.range(0) == 1) {
         click(watcher.item, settingsRow(watcher.item));
-        closeWindow(nextMapped(10));
+        if (const auto shown = waitForEvent(MapNotify, 10))
+            closeWindow(shown->xmap.window);
         waitForEvent(UnmapNotify, 5);
     }
     for (auto _ : state) {
         const int row = settingsRow(watcher.item);
         const auto sent = Clock::now();
         click(watcher.item, row);
-        const Window shown = nextMapped(10);
+        const std::optional<XEvent> shown = waitForEvent(MapNotify, 10);
         if (!shown) {
             state.SkipWithError("the settings window did not appear");
             break;
         }
         state.SetIterationTime(std::chrono::duration<double>(Clock::now() - sent).count());
-        closeWindow(shown);
+        closeWindow(shown->xmap.window);
         waitForEvent(UnmapNotify, 5);
     }
 }

@@ -59,8 +59,9 @@ QLabel* sliderValue() {
     return label;
 }
 
-QSlider* slider(int minimum, int maximum, int step) {
+QSlider* slider(const QString& name, int minimum, int maximum, int step) {
     auto* slider = new QSlider(Qt::Horizontal);
+    slider->setObjectName(name);
     slider->setRange(minimum, maximum);
     slider->setSingleStep(step);
     slider->setPageStep(step * 4);
@@ -130,9 +131,8 @@ FormSection* SettingsView::hotkeysSection() {
 
 FormSection* SettingsView::readingSection() {
     auto* section = new FormSection(text(SettingsTexts::reading));
-    speed_ = slider(SettingsBindings::minimumWpm, SettingsBindings::maximumWpm,
-                    SettingsBindings::wpmStep);
-    speed_->setObjectName(QStringLiteral("speed"));
+    speed_ = slider(QStringLiteral("speed"), SettingsBindings::minimumWpm,
+                    SettingsBindings::maximumWpm, SettingsBindings::wpmStep);
     speedValue_ = sliderValue();
     connect(speed_, &QSlider::valueChanged, this, &SettingsView::chooseSpeed);
     section->addRow(text(SettingsTexts::defaultSpeed), row({speed_, speedValue_}));
@@ -157,9 +157,8 @@ FormSection* SettingsView::appearanceSection() {
     scheme->addWidget(presetRow());
     section->addRow(scheme);
 
-    fontSize_ = slider(SettingsBindings::minimumFontSize, SettingsBindings::maximumFontSize,
-                       SettingsBindings::fontSizeStep);
-    fontSize_->setObjectName(QStringLiteral("fontSize"));
+    fontSize_ = slider(QStringLiteral("fontSize"), SettingsBindings::minimumFontSize,
+                       SettingsBindings::maximumFontSize, SettingsBindings::fontSizeStep);
     fontSizeValue_ = sliderValue();
     connect(fontSize_, &QSlider::valueChanged, this, &SettingsView::chooseFontSize);
     section->addRow(text(SettingsTexts::wordSize), row({fontSize_, fontSizeValue_}));

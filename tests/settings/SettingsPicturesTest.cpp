@@ -4,9 +4,7 @@
 #include "settings/AutostartEntry.h"
 #include "settings/InMemoryDefaultsStore.h"
 #include "settings/SettingsWindowController.h"
-#include "tests/support/ManualScheduler.h"
 #include "tests/update/UpdateFakes.h"
-#include "update/UpdateChecker.h"
 
 #include <QApplication>
 #include <QDir>
@@ -73,23 +71,14 @@ protected:
     KeyboardShortcuts::Registry shortcuts{store, backend, log};
     QTemporaryDir config;
     AutostartEntry autostart{config.filePath("autostart/com.blinkwit.app.desktop"), QString()};
-    Testing::FakeHttpClient http;
-    Testing::ManualScheduler scheduler;
-    Testing::FakeInstaller installer;
+    Testing::UpdateRig updates;
     // Last checked three hours ago.
     const bool checkedBefore = [this] {
-        store.setValue(UpdateChecker::lastCheckKey,
-                       QDateTime::currentDateTimeUtc().addSecs(-3 * 3600));
+        updates.defaults.setValue(UpdateChecker::lastCheckKey,
+                                  QDateTime::currentDateTimeUtc().addSecs(-3 * 3600));
         return true;
     }();
-    UpdateChecker checker{{http,
-                           scheduler,
-                           store,
-                           installer,
-                           [] { return true; },
-                           {QStringLiteral("1.4.2"), QStringLiteral("a1b2c3d")},
-                           QUrl("https://u.example/build.json"),
-                           config.path()}};
+    UpdateChecker checker{updates.services({"1.4.2", "a1b2c3d"}, config.path())};
     SettingsWindowController controller{
         {settings, shortcuts, autostart, &checker, QStringLiteral("1.4.2 (57) · a1b2c3d"), [] {}}};
 };
@@ -105,7 +94,7 @@ TEST_F(SettingsPicturesTest, DarkAndLightPalettes) {
 
 TEST_F(SettingsPicturesTest, UpdateAvailable) {
     checker.check(true);
-    http.answer(
+    updates.http.answer(
         200,
         R"({"version":"1.5.0","build":"61","commit":"e4f5a6b","dmg":"https://u.example/B.tar"})");
     save("03-update-available", darkPalette());

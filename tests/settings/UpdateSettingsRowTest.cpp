@@ -1,10 +1,7 @@
 #include "settings/UpdateSettingsRow.h"
 
-#include "settings/InMemoryDefaultsStore.h"
 #include "settings/UpdateRowPresentation.h"
-#include "tests/support/ManualScheduler.h"
 #include "tests/update/UpdateFakes.h"
-#include "update/UpdateChecker.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -56,18 +53,9 @@ protected:
     QPushButton& button() { return *row.findChild<QPushButton*>("updateButton"); }
 
     QTemporaryDir temp;
-    Testing::FakeHttpClient http;
-    Testing::ManualScheduler scheduler;
-    InMemoryDefaultsStore defaults;
-    Testing::FakeInstaller installer;
-    UpdateChecker checker{{http,
-                           scheduler,
-                           defaults,
-                           installer,
-                           [] { return true; },
-                           {QStringLiteral("1.0.0"), QStringLiteral("c1")},
-                           QUrl("https://u.example/build.json"),
-                           temp.path()}};
+    Testing::UpdateRig rig;
+    Testing::FakeHttpClient& http = rig.http;
+    UpdateChecker checker{rig.services({"1.0.0", "c1"}, temp.path())};
     int windowShown = 0;
     // As the update window does: showing it while nothing happened yet starts a check.
     UpdateSettingsRow row{checker, QStringLiteral("1.0.0 (57) · c1"), [this] {
@@ -100,11 +88,11 @@ TEST_F(UpdateSettingsRowTest, FollowsTheCheckerFromTheFirstCheckThroughADownload
 
     checker.install(checker.state().manifest);
     http.downloads.back().progress(42, 100);
-    scheduler.runAll();
+    rig.scheduler.runAll();
     EXPECT_EQ(status(), "Downloading — 42%");
     EXPECT_FALSE(button().isEnabled());
     http.downloads.back().done(QStringLiteral("The connection was refused."));
-    scheduler.runAll();
+    rig.scheduler.runAll();
     EXPECT_EQ(status(), "Last check didn't get through");
     EXPECT_EQ(row.findChild<QLabel*>("updateStatus")->foregroundRole(), QPalette::PlaceholderText);
 
