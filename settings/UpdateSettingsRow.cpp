@@ -74,7 +74,8 @@ void UpdateSettingsRow::act() {
                               .action;
     if (action == Action::none)
         return;
-    showUpdateWindow_();
+    if (showUpdateWindow_)
+        showUpdateWindow_();
     // Showing the update window may have started a check already.
     if (action == Action::checkNow && !checker_.state().isBusy())
         checker_.check(true);
