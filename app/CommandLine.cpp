@@ -1,6 +1,7 @@
 #include "CommandLine.h"
 
 #include "BuildInfo.h"
+#include "OcrCommand.h"
 #include "ReadCommand.h"
 #include "TokensCommand.h"
 #include "terminal/TerminalReadCommand.h"
@@ -16,6 +17,7 @@ const char* CommandLine::usage() {
     return "usage: blinkwit tokens [--mode placeholder|readWords|skip] [--wpm N] [FILE|-]\n"
            "       blinkwit read [FILE|-|--clipboard]\n"
            "       blinkwit read --terminal [FILE|-]\n"
+           "       blinkwit ocr [IMAGE|-]\n"
            "       blinkwit --help | --version\n";
 }
 
@@ -42,6 +44,8 @@ int CommandLine::run(int argc, char** argv) {
         return TerminalReadCommand::run({args.begin() + 1, args.end()});
     if (command == "read")
         return ReadCommand::run({args.begin() + 1, args.end()});
+    if (command == "ocr")
+        return OcrCommand::run({args.begin() + 1, args.end()});
     std::fprintf(stderr, "blinkwit: unknown command '%s'\n%s", std::string(command).c_str(),
                  usage());
     return 2;
