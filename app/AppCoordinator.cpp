@@ -1,6 +1,11 @@
 #include "AppCoordinator.h"
 
+#include "RegionSelector.h"
+#include "ScreenCaptureAccess.h"
+#include "ScreenOCR.h"
+#include "platform/Scheduler.h"
 #include "reader/ReaderEngine.h"
+#include "reader/ReaderPanel.h"
 #include "reader/ReaderPanelController.h"
 #include "settings/AppSettings.h"
 #include "settings/HistoryStore.h"
@@ -8,6 +13,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
+#include <QPointer>
 
 namespace Blinkwit {
 
@@ -45,6 +51,53 @@ void AppCoordinator::readClipboard() {
         present(data->text());
     else
         present(std::nullopt);
+}
+
+void AppCoordinator::setScreenRegionServices(const ScreenRegionServices& services) {
+    screenRegion_ = services;
+}
+
+void AppCoordinator::setScreenCaptureDeniedHandler(std::function<void()> handler) {
+    screenCaptureDenied_ = std::move(handler);
+}
+
+ScreenRegionServices& AppCoordinator::screenRegion() {
+    if (!screenRegion_)
+        screenRegion_ = ScreenRegionServices::desktop();
+    return *screenRegion_;
+}
+
+void AppCoordinator::readScreenRegion() {
+    const ScreenRegionServices& services = screenRegion();
+    if (!services.access->granted()) {
+        services.access->request();
+        if (screenCaptureDenied_)
+            screenCaptureDenied_();
+        return;
+    }
+    if (services.selector->selecting())
+        return;
+    if (panelController_.panel() && panelController_.panel()->isVisible())
+        panelController_.hide();
+    services.selector->begin([self = QPointer(this)](std::optional<QRectF> rect) {
+        if (self && rect)
+            self->recognizeRegion(*rect);
+    });
+}
+
+void AppCoordinator::recognizeRegion(const QRectF& rect) {
+    const ScreenRegionServices& services = screenRegion();
+    services.scheduler->scheduleAfter(recognitionDelay, [self = QPointer(this), rect] {
+        if (!self)
+            return;
+        self->screenRegion().ocr->recognizeText(rect, [self](OcrResult result) {
+            if (!self)
+                return;
+            // Every failure opens the reader empty; the reason is not shown.
+            const QString* text = std::get_if<QString>(&result);
+            self->present(text ? std::optional<QString>(*text) : std::nullopt);
+        });
+    });
 }
 
 } // namespace Blinkwit

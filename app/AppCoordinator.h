@@ -1,9 +1,12 @@
 #pragma once
 
+#include "ScreenRegionServices.h"
 #include "core/TextPreprocessor.h"
 
 #include <QObject>
+#include <QRectF>
 #include <QString>
+#include <functional>
 #include <optional>
 
 namespace Blinkwit {
@@ -32,14 +35,32 @@ public:
     // Reads the clipboard's plain text (absent when it holds none).
     void readClipboard();
 
+    // Seconds between the end of a region selection and its capture, for the overlays to leave
+    // the screen.
+    static constexpr double recognitionDelay = 0.15;
+    // Hides the reader, lets the user drag a rectangle over the screen and reads the text
+    // recognised in it; the reader opens empty when nothing was recognised. Ignored while a
+    // selection is on screen. Without screen-capture access the desktop is asked for it and the
+    // denied handler runs instead.
+    void readScreenRegion();
+    // The desktop's own services are used unless others are set.
+    void setScreenRegionServices(const ScreenRegionServices& services);
+    // Explains missing screen-capture access to the user.
+    void setScreenCaptureDeniedHandler(std::function<void()> handler);
+
     // The stored code-block setting as a mode: an unknown or empty value means placeholder.
     static BlinkwitCore::TextPreprocessor::CodeBlockMode codeBlockMode(const QString& raw);
 
 private:
+    ScreenRegionServices& screenRegion();
+    void recognizeRegion(const QRectF& rect);
+
     AppSettings& settings_;
     ReaderEngine& engine_;
     ReaderPanelController& panelController_;
     HistoryStore& history_;
+    std::optional<ScreenRegionServices> screenRegion_;
+    std::function<void()> screenCaptureDenied_;
 };
 
 } // namespace Blinkwit

@@ -1,10 +1,15 @@
 #include "app/AppCoordinator.h"
 
+#include "app/RegionSelector.h"
+#include "app/ScreenCaptureAccess.h"
+#include "app/ScreenOCR.h"
 #include "reader/ReaderPanel.h"
 #include "reader/ReaderPanelController.h"
 #include "reader/ReaderView.h"
 #include "settings/HistoryStore.h"
+#include "tests/app/ScreenFakes.h"
 #include "tests/reader/ReaderTestKit.h"
+#include "tests/support/X11Testing.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -90,6 +95,107 @@ TEST_F(AppCoordinatorTest, ClipboardCommandReadsThePlainTextOrShowsTheEmptyState
     coordinator.readClipboard();
     EXPECT_TRUE(rig.engine.phase().is(Phase::Case::empty));
     EXPECT_EQ(history.entries().size(), 1);
+}
+
+class FakeAccess final : public ScreenCaptureAccess {
+public:
+    bool granted() const override { return allowed; }
+    void request() override { ++requests; }
+
+    bool allowed = true;
+    int requests = 0;
+};
+
+class FakeSelector final : public RegionSelector {
+public:
+    bool selecting() const override { return bool(completion); }
+    void begin(Completion done) override {
+        if (selecting())
+            return;
+        ++begins;
+        completion = std::move(done);
+    }
+    void finish(std::optional<QRectF> rect) { std::exchange(completion, nullptr)(rect); }
+
+    int begins = 0;
+    Completion completion;
+};
+
+class ScreenRegionTest : public AppCoordinatorTest {
+protected:
+    ScreenRegionTest() {
+        coordinator.setScreenRegionServices({&access, &selector, &ocr, &rig.scheduler});
+        coordinator.setScreenCaptureDeniedHandler([this] { ++explanations; });
+    }
+
+    // Lets the recognition delay pass, then waits for the reader to open.
+    void recognise() {
+        rig.scheduler.advance(AppCoordinator::recognitionDelay - 0.01);
+        EXPECT_TRUE(screens.grabs.empty()) << "captured before the overlay left the screen";
+        rig.scheduler.advance(0.02);
+        EXPECT_EQ(screens.grabs.size(), 1u);
+        EXPECT_TRUE(Testing::waitFor([&] { return controller.panel()->isVisible(); }));
+    }
+
+    FakeAccess access;
+    FakeSelector selector;
+    Testing::FakeScreens screens;
+    Testing::FakeRecognizer recognizer;
+    ScreenOCR ocr{screens, recognizer};
+    int explanations = 0;
+};
+
+TEST_F(ScreenRegionTest, WithoutScreenCaptureAccessTheDesktopIsAskedAndTheUserTold) {
+    access.allowed = false;
+    coordinator.readScreenRegion();
+    EXPECT_EQ(access.requests, 1);
+    EXPECT_EQ(explanations, 1);
+    EXPECT_EQ(selector.begins, 0);
+}
+
+TEST_F(ScreenRegionTest, TheReaderStepsAsideAndReadsTheRegionsText) {
+    coordinator.present(QStringLiteral("Something being read."));
+    coordinator.readScreenRegion();
+    EXPECT_FALSE(controller.panel()->isVisible());
+    coordinator.readScreenRegion();
+    EXPECT_EQ(selector.begins, 1) << "a second press while selecting does nothing";
+
+    selector.finish(QRectF(20, 30, 400, 100));
+    recognise();
+    EXPECT_EQ(screens.grabs[0].source, QRectF(20, 30, 400, 100));
+    EXPECT_EQ(rig.engine.tokens().size(), 3u);
+    EXPECT_EQ(history.entries().front().text, QStringLiteral("Recognised words here."));
+}
+
+TEST_F(ScreenRegionTest, NothingRecognisedOpensTheEmptyReaderAndACancelNothingAtAll) {
+    coordinator.readScreenRegion();
+    selector.finish(std::nullopt);
+    rig.scheduler.advance(1);
+    EXPECT_TRUE(screens.grabs.empty());
+    EXPECT_FALSE(controller.panel()->isVisible());
+
+    for (Recognition answer : {Recognition(std::vector<Box>()),
+                               Recognition(ScreenOCRError(ScreenOCRError::Case::recognitionFailed,
+                                                          QStringLiteral("x")))}) {
+        screens.grabs.clear();
+        controller.hide();
+        recognizer.answerWith(answer);
+        coordinator.readScreenRegion();
+        selector.finish(QRectF(0, 0, 50, 50));
+        recognise();
+        EXPECT_TRUE(rig.engine.phase().is(Phase::Case::empty));
+    }
+    EXPECT_TRUE(history.entries().isEmpty());
+}
+
+TEST_F(ScreenRegionTest, ACoordinatorGoneBeforeTheDelayCapturesNothing) {
+    auto other = std::make_unique<AppCoordinator>(rig.settings, rig.engine, controller, history);
+    other->setScreenRegionServices({&access, &selector, &ocr, &rig.scheduler});
+    other->readScreenRegion();
+    selector.finish(QRectF(0, 0, 50, 50));
+    other.reset();
+    rig.scheduler.advance(1);
+    EXPECT_TRUE(screens.grabs.empty());
 }
 
 } // namespace
