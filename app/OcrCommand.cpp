@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QImageReader>
 #include <cstdio>
+#include <fcntl.h>
 #include <string>
 #include <unistd.h>
 
@@ -39,6 +40,31 @@ std::unique_ptr<QIODevice> openInput(const std::string& path, QString& reason) {
     return buffer;
 }
 
+// libpng writes its own complaints straight to standard error, where they would add a line to
+// the one this command writes.
+class QuietStandardError {
+public:
+    QuietStandardError()
+        : saved_(dup(STDERR_FILENO)) {
+        const int sink = open("/dev/null", O_WRONLY | O_CLOEXEC);
+        if (sink >= 0) {
+            dup2(sink, STDERR_FILENO);
+            close(sink);
+        }
+    }
+    ~QuietStandardError() {
+        if (saved_ < 0)
+            return;
+        dup2(saved_, STDERR_FILENO);
+        close(saved_);
+    }
+    QuietStandardError(const QuietStandardError&) = delete;
+    QuietStandardError& operator=(const QuietStandardError&) = delete;
+
+private:
+    int saved_;
+};
+
 bool withinLimits(QSize size) {
     return size.width() <= OcrCommand::maximumSide && size.height() <= OcrCommand::maximumSide &&
            qint64(size.width()) * size.height() <= OcrCommand::maximumPixels;
@@ -65,6 +91,7 @@ const char* OcrCommand::usage() {
 }
 
 std::optional<QImage> OcrCommand::decode(QIODevice& device, QString& reason) {
+    const QuietStandardError quiet;
     QImageReader reader(&device);
     if (!reader.canRead()) {
         reason = QStringLiteral("not an image in a format this program reads (PNG, JPEG, ...)");

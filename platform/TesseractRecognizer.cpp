@@ -29,6 +29,9 @@ constexpr qint64 maximumUpscaledPixels = 16'000'000;
 // glyphs are lower case: capitals and ascenders reach about 1.4 of them, descenders 0.45).
 constexpr double maximumAscent = 2.0;
 constexpr double maximumDescent = 0.6;
+// Lines read from noise, icons or pictures come with a low confidence (measured: at most 30 of
+// 100), lines of rendered text with a high one (65 and more, down to 8 px text).
+constexpr float minimumLineConfidence = 40;
 
 // Tesseract's OpenMP loops ask for up to ten threads; on a machine with few cores the extra,
 // spinning threads make recognition two to three times slower. OMP_THREAD_LIMIT would stop
@@ -132,7 +135,8 @@ std::vector<Box> textLines(tesseract::TessBaseAPI& api, QSize size, int glyphHei
     do {
         const std::unique_ptr<char[]> text(line->GetUTF8Text(tesseract::RIL_TEXTLINE));
         int left = 0, top = 0, right = 0, bottom = 0;
-        if (!text || !line->BoundingBox(tesseract::RIL_TEXTLINE, &left, &top, &right, &bottom))
+        if (!text || line->Confidence(tesseract::RIL_TEXTLINE) < minimumLineConfidence ||
+            !line->BoundingBox(tesseract::RIL_TEXTLINE, &left, &top, &right, &bottom))
             continue;
         std::tie(top, bottom) = lineExtent(*line, top, bottom, glyphHeight);
         fragments.push_back({QString::fromUtf8(text.get()).trimmed(),
