@@ -8,6 +8,7 @@
 #include <QImageReader>
 #include <cstdio>
 #include <fcntl.h>
+#include <memory>
 #include <string>
 #include <unistd.h>
 

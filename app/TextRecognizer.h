@@ -20,7 +20,7 @@ struct Box {
 // The fragments found in an image, in the recogniser's order, or why it could not run.
 using Recognition = std::variant<std::vector<Box>, ScreenOCRError>;
 
-// An on-device text recogniser. Called on a worker thread, one call at a time.
+// An on-device text recogniser. Called on any one thread at a time.
 class TextRecognizer {
 public:
     virtual ~TextRecognizer() = default;

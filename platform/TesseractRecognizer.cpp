@@ -34,7 +34,7 @@ constexpr double maximumDescent = 0.6;
 constexpr float minimumLineConfidence = 40;
 
 // Tesseract's OpenMP loops ask for up to ten threads; on a machine with few cores the extra,
-// spinning threads make recognition two to three times slower. OMP_THREAD_LIMIT would stop
+// spinning threads make recognition two to four times slower. OMP_THREAD_LIMIT would stop
 // them, but libgomp reads it once, when it is loaded, before main() runs. Making every parallel
 // region inactive on the calling thread has the same effect from here on. A limit the user set
 // is left to rule.
@@ -189,7 +189,8 @@ Recognition TesseractRecognizer::recognize(const QImage& image) {
     int glyphHeight = typicalGlyphHeight(*api);
     if (worthEnlarging(grey, glyphHeight)) {
         grey = grey.scaled(grey.size() * upscaleFactor, Qt::IgnoreAspectRatio,
-                           Qt::SmoothTransformation);
+                           Qt::SmoothTransformation)
+                   .convertToFormat(QImage::Format_Grayscale8);
         glyphHeight *= upscaleFactor;
         setImage(*api, grey, upscaleFactor);
     }
