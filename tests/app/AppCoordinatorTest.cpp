@@ -179,7 +179,7 @@ TEST_F(ScreenRegionTest, NothingRecognisedOpensTheEmptyReaderAndACancelNothingAt
                                                           QStringLiteral("x")))}) {
         screens.grabs.clear();
         controller.hide();
-        recognizer.answerWith(answer);
+        recognizer.answer = answer;
         coordinator.readScreenRegion();
         selector.finish(QRectF(0, 0, 50, 50));
         recognise();

@@ -5,7 +5,6 @@
 #include <QBuffer>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QtEndian>
 #include <gtest/gtest.h>
 
 // blinkwit ocr as a script uses it: without a display, an exit status and one line per failure.
@@ -39,33 +38,6 @@ QByteArray png(const QImage& image) {
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, "PNG");
     return bytes;
-}
-
-QByteArray bigEndian(quint32 value) {
-    value = qToBigEndian(value);
-    return QByteArray(reinterpret_cast<const char*>(&value), 4);
-}
-
-quint32 crc32(const QByteArray& bytes) {
-    quint32 crc = 0xffffffffu;
-    for (const char byte : bytes) {
-        crc ^= quint8(byte);
-        for (int bit = 0; bit < 8; ++bit)
-            crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
-    }
-    return ~crc;
-}
-
-QByteArray pngChunk(const QByteArray& type, const QByteArray& data) {
-    return bigEndian(quint32(data.size())) + type + data + bigEndian(crc32(type + data));
-}
-
-// The signature and chunks of a huge RGB image, without its pixels.
-QByteArray hugePng(quint32 width, quint32 height) {
-    return QByteArray("\x89PNG\r\n\x1a\n", 8) +
-           pngChunk("IHDR",
-                    bigEndian(width) + bigEndian(height) + QByteArray("\x08\x02\0\0\0", 5)) +
-           pngChunk("IDAT", {}) + pngChunk("IEND", {});
 }
 
 TEST(OcrCommandTest, PrintsTheTextOfAFileOrStandardInput) {
@@ -102,7 +74,7 @@ TEST(OcrCommandTest, EveryFailureIsOneLineAndAnExitStatus) {
     } cases[] = {
         {{file("blank.png", png(blank))}, 1, "No text was recognized in the selected region."},
         {{file("cut.png", text.left(text.size() / 2))}, 1, "the image cannot be decoded"},
-        {{file("huge.png", hugePng(20000, 20000))}, 1, "20000 × 20000 pixels"},
+        {{file("huge.ppm", "P6 20000 20000 255\n")}, 1, "20000 × 20000 pixels"},
         {{file("notes.txt", "plain words")}, 1, "not an image"},
         {{folder.filePath(QStringLiteral("missing.png"))}, 1, "cannot read"},
         {{QStringLiteral("a.png"), QStringLiteral("b.png")}, 2, "more than one image"},

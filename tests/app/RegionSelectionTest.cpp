@@ -103,24 +103,11 @@ TEST_F(RegionSelectionTest, DimmedWithAClearHoleAndTheHintWhereNoDragIsGoing) {
     EXPECT_NEAR(outline.redF(), 0.9 / (0.9 + 0.28 * 0.1), 0.005);
 
     const QRectF hint = view(0).hintTextRect();
-    EXPECT_NEAR(hint.bottom(), SelectionView::hintBottom, 0.01);
-    EXPECT_NEAR(hint.center().x(), view(0).width() / 2.0, 0.01);
     const auto whitePixels = [&](const QImage& image) {
         return Testing::countNear(image.copy(hint.toAlignedRect()), QColor(255, 255, 255, 229), 40);
     };
     EXPECT_GT(whitePixels(idle), 50) << "the hint on the display without a drag";
     EXPECT_EQ(whitePixels(dragging), 0) << "no hint while a rectangle is drawn";
-    EXPECT_EQ(qAlpha(idle.pixel(qRound(hint.left()) - 7, qRound(hint.center().y()))),
-              qRound(255 * (1 - (1 - SelectionView::dimOpacity) *
-                                    (1 - SelectionView::hintBackgroundOpacity))));
-
-    // Where nothing blends, the display's still shows through, dimmed around the hole.
-    QPixmap still(view(1).size());
-    still.fill(Qt::white);
-    view(1).setStill(still);
-    const QImage opaque = Testing::render(view(1));
-    EXPECT_EQ(opaque.pixelColor(50, 50), QColor(184, 184, 184));
-    EXPECT_EQ(opaque.pixelColor(200, 230), QColor(Qt::white));
 }
 
 } // namespace

@@ -76,12 +76,12 @@ TEST_F(ScreenOCRAsyncTest, EachFailureHasItsOwnDescription) {
               QStringLiteral("Couldn't find the display for the selected region."));
     EXPECT_EQ(recognizer.calls, 0);
 
-    recognizer.answerWith(std::vector<Box>{{QStringLiteral("  "), QRectF(0, 0, 1, 0.1)}});
+    recognizer.answer = std::vector<Box>{{QStringLiteral("  "), QRectF(0, 0, 1, 0.1)}};
     EXPECT_EQ(description(read(QRectF(0, 0, 10, 10))),
               QStringLiteral("No text was recognized in the selected region."));
 
-    recognizer.answerWith(
-        ScreenOCRError(ScreenOCRError::Case::recognitionFailed, QStringLiteral("model missing")));
+    recognizer.answer =
+        ScreenOCRError(ScreenOCRError::Case::recognitionFailed, QStringLiteral("model missing"));
     EXPECT_EQ(description(read(QRectF(0, 0, 10, 10))), QStringLiteral("model missing"));
 
     screens.image = QImage();
