@@ -46,6 +46,8 @@ void RegionSelectionController::begin(Completion completion) {
     ++selection_;
     for (QScreen* screen : QGuiApplication::screens())
         windows_.push_back(new OverlayWindow(*screen, *this));
+    if (windows_.empty())
+        return finish(std::nullopt);
     showOverlays();
 }
 
