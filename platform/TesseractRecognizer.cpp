@@ -3,12 +3,15 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QPainter>
+#include <QThread>
 #include <algorithm>
 #include <array>
 #include <dlfcn.h>
 #include <leptonica/allheaders.h>
 #include <memory>
+#include <optional>
 #include <tesseract/baseapi.h>
+#include <thread>
 #include <tuple>
 #include <vector>
 
@@ -32,6 +35,12 @@ constexpr double maximumDescent = 0.6;
 // Lines read from noise, icons or pictures come with a low confidence (measured: at most 30 of
 // 100), lines of rendered text with a high one (65 and more, down to 8 px text).
 constexpr float minimumLineConfidence = 40;
+// Tesseract reads on one thread: a tall image is read in horizontal bands, one per core (up to
+// four) on engines of their own, cut only where a row holds no ink.
+constexpr int minimumBandHeight = 150;
+constexpr int maximumBands = 4;
+// A row whose lightest and darkest pixels are this close holds no ink.
+constexpr int blankRowRange = 24;
 
 // Tesseract's OpenMP loops ask for up to ten threads; on a machine with few cores the extra,
 // spinning threads make recognition two to four times slower. OMP_THREAD_LIMIT would stop
@@ -83,9 +92,43 @@ QImage greyInk(const QImage& image) {
     return grey;
 }
 
-void setImage(tesseract::TessBaseAPI& api, const QImage& grey, int scale) {
-    api.SetImage(grey.constBits(), grey.width(), grey.height(), 1, int(grey.bytesPerLine()));
+// Rows first to last (exclusive) of the image.
+using Band = std::pair<int, int>;
+
+void setImage(tesseract::TessBaseAPI& api, const QImage& grey, Band rows, int scale) {
+    api.SetImage(grey.constScanLine(rows.first), grey.width(), rows.second - rows.first, 1,
+                 int(grey.bytesPerLine()));
     api.SetSourceResolution(screenResolution * scale);
+}
+
+bool blankRow(const QImage& grey, int row) {
+    const uchar* line = grey.constScanLine(row);
+    const auto [lightest, darkest] = std::minmax_element(line, line + grey.width());
+    return *darkest - *lightest < blankRowRange;
+}
+
+// Bands of about equal height, as many as the cores and the height allow; fewer where no row
+// near a cut is blank.
+std::vector<Band> bands(const QImage& grey) {
+    const int count = std::clamp(grey.height() / minimumBandHeight, 1,
+                                 std::min(maximumBands, QThread::idealThreadCount()));
+    std::vector<Band> bands;
+    int top = 0;
+    for (int i = 1; i < count; ++i) {
+        const int ideal = grey.height() * i / count;
+        const int reach = grey.height() / count / 2;
+        // Nearest first: ideal, ideal - 1, ideal + 1, ideal - 2 ...
+        for (int step = 0; step <= 2 * reach; ++step) {
+            const int row = ideal + (step % 2 == 0 ? step / 2 : -(step + 1) / 2);
+            if (row > top && row < grey.height() && blankRow(grey, row)) {
+                bands.push_back({top, row});
+                top = row;
+                break;
+            }
+        }
+    }
+    bands.push_back({top, grey.height()});
+    return bands;
 }
 
 int median(std::vector<int> values) {
@@ -124,14 +167,16 @@ std::pair<int, int> lineExtent(tesseract::ResultIterator& line, int top, int bot
             std::min(bottom, baseline + int(maximumDescent * glyphHeight))};
 }
 
-// Text lines as fragments, with boxes as fractions of the image, from its bottom-left corner.
-std::vector<Box> textLines(tesseract::TessBaseAPI& api, QSize size, int glyphHeight) {
-    std::vector<Box> fragments;
+struct TextLine {
+    QString text;
+    QRect box; // pixels of the band
+};
+
+std::vector<TextLine> textLines(tesseract::TessBaseAPI& api, int glyphHeight) {
+    std::vector<TextLine> lines;
     std::unique_ptr<tesseract::ResultIterator> line(api.GetIterator());
     if (!line)
-        return fragments;
-    const double width = size.width();
-    const double height = size.height();
+        return lines;
     do {
         const std::unique_ptr<char[]> text(line->GetUTF8Text(tesseract::RIL_TEXTLINE));
         int left = 0, top = 0, right = 0, bottom = 0;
@@ -139,11 +184,32 @@ std::vector<Box> textLines(tesseract::TessBaseAPI& api, QSize size, int glyphHei
             !line->BoundingBox(tesseract::RIL_TEXTLINE, &left, &top, &right, &bottom))
             continue;
         std::tie(top, bottom) = lineExtent(*line, top, bottom, glyphHeight);
-        fragments.push_back({QString::fromUtf8(text.get()).trimmed(),
-                             QRectF(left / width, (height - bottom) / height,
-                                    (right - left) / width, (bottom - top) / height)});
+        lines.push_back({QString::fromUtf8(text.get()).trimmed(),
+                         QRect(QPoint(left, top), QPoint(right - 1, bottom - 1))});
     } while (line->Next(tesseract::RIL_TEXTLINE));
-    return fragments;
+    return lines;
+}
+
+// One band's text lines; nothing when Tesseract fails.
+std::optional<std::vector<TextLine>> readBand(tesseract::TessBaseAPI& api, const QImage& grey,
+                                              Band rows, int scale, int glyphHeight) {
+    keepOpenMpOnThisThread();
+    setImage(api, grey, rows, scale);
+    std::optional<std::vector<TextLine>> lines;
+    if (api.Recognize(nullptr) == 0)
+        lines = textLines(api, glyphHeight);
+    api.Clear(); // the image goes; the model stays loaded
+    return lines;
+}
+
+// A band's line as a fragment: its box as fractions of the whole image, from its bottom-left
+// corner, y up.
+Box fragment(const TextLine& line, int bandTop, QSize image) {
+    const double width = image.width();
+    const double height = image.height();
+    const QRect& box = line.box;
+    return {line.text, QRectF(box.left() / width, (height - bandTop - box.bottom() - 1) / height,
+                              box.width() / width, box.height() / height)};
 }
 
 } // namespace
@@ -153,55 +219,72 @@ TesseractRecognizer::TesseractRecognizer(QString dataPath)
 
 TesseractRecognizer::~TesseractRecognizer() = default;
 
-tesseract::TessBaseAPI* TesseractRecognizer::engine(QString& error) {
-    if (api_)
-        return api_.get();
+tesseract::TessBaseAPI* TesseractRecognizer::engine(std::size_t index, QString& error) {
     const QString model = QDir(dataPath_).filePath(QStringLiteral("%1.traineddata").arg(language));
-    // Checked first: Tesseract itself would only complain on standard error.
-    if (!QFileInfo(model).isReadable()) {
-        error = QStringLiteral("The English text recognition model is missing: %1 cannot be read "
-                               "(install tesseract-ocr-eng, or set TESSDATA_PREFIX)")
-                    .arg(model);
-        return nullptr;
+    while (engines_.size() <= index) {
+        // Checked first: Tesseract itself would only complain on standard error.
+        if (!QFileInfo(model).isReadable()) {
+            error = QStringLiteral("The English text recognition model is missing: %1 cannot be "
+                                   "read (install tesseract-ocr-eng, or set TESSDATA_PREFIX)")
+                        .arg(model);
+            return nullptr;
+        }
+        auto api = std::make_unique<tesseract::TessBaseAPI>();
+        if (api->Init(QFile::encodeName(dataPath_).constData(), language,
+                      tesseract::OEM_LSTM_ONLY) != 0) {
+            error = QStringLiteral("Tesseract could not start with the model %1").arg(model);
+            return nullptr;
+        }
+        // Its notes and warnings would land on the program's standard error.
+        api->SetVariable("debug_file", "/dev/null");
+        engines_.push_back(std::move(api));
     }
-    auto api = std::make_unique<tesseract::TessBaseAPI>();
-    if (api->Init(QFile::encodeName(dataPath_).constData(), language, tesseract::OEM_LSTM_ONLY) !=
-        0) {
-        error = QStringLiteral("Tesseract could not start with the model %1").arg(model);
-        return nullptr;
-    }
-    // Its notes and warnings would land on the program's standard error.
-    api->SetVariable("debug_file", "/dev/null");
-    api_ = std::move(api);
-    return api_.get();
+    return engines_[index].get();
 }
 
 Recognition TesseractRecognizer::recognize(const QImage& image) {
     keepOpenMpOnThisThread();
     QString error;
-    tesseract::TessBaseAPI* api = engine(error);
-    if (!api)
+    tesseract::TessBaseAPI* first = engine(0, error);
+    if (!first)
         return ScreenOCRError(ScreenOCRError::Case::recognitionFailed, error);
     if (image.isNull())
         return std::vector<Box>();
     QImage grey = greyInk(image);
-    setImage(*api, grey, 1);
-    int glyphHeight = typicalGlyphHeight(*api);
+    setImage(*first, grey, {0, grey.height()}, 1);
+    int glyphHeight = typicalGlyphHeight(*first);
+    first->Clear();
+    int scale = 1;
     if (worthEnlarging(grey, glyphHeight)) {
-        grey = grey.scaled(grey.size() * upscaleFactor, Qt::IgnoreAspectRatio,
-                           Qt::SmoothTransformation)
+        scale = upscaleFactor;
+        grey = grey.scaled(grey.size() * scale, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
                    .convertToFormat(QImage::Format_Grayscale8);
-        glyphHeight *= upscaleFactor;
-        setImage(*api, grey, upscaleFactor);
+        glyphHeight *= scale;
     }
-    const int failed = api->Recognize(nullptr);
+    const std::vector<Band> rows = bands(grey);
+    // Started here, one after the other, before any band is read: on first use only.
+    std::vector<tesseract::TessBaseAPI*> apis;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        apis.push_back(engine(i, error));
+        if (!apis.back())
+            return ScreenOCRError(ScreenOCRError::Case::recognitionFailed, error);
+    }
+    std::vector<std::optional<std::vector<TextLine>>> read(rows.size());
+    {
+        std::vector<std::jthread> helpers;
+        for (std::size_t i = 1; i < rows.size(); ++i)
+            helpers.emplace_back(
+                [&, i] { read[i] = readBand(*apis[i], grey, rows[i], scale, glyphHeight); });
+        read[0] = readBand(*apis[0], grey, rows[0], scale, glyphHeight);
+    }
     std::vector<Box> fragments;
-    if (failed == 0)
-        fragments = textLines(*api, grey.size(), glyphHeight);
-    api->Clear(); // the image goes; the model stays loaded
-    if (failed != 0)
-        return ScreenOCRError(ScreenOCRError::Case::recognitionFailed,
-                              QStringLiteral("Tesseract could not read the image"));
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (!read[i])
+            return ScreenOCRError(ScreenOCRError::Case::recognitionFailed,
+                                  QStringLiteral("Tesseract could not read the image"));
+        for (const TextLine& line : *read[i])
+            fragments.push_back(fragment(line, rows[i].first, grey.size()));
+    }
     return fragments;
 }
 

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <memory>
+#include <vector>
 
 namespace tesseract {
 class TessBaseAPI;
@@ -11,8 +12,8 @@ class TessBaseAPI;
 
 namespace Blinkwit {
 
-// Text recognition with Tesseract 5 and its English model. The engine starts on the first call
-// and stays loaded for the next; its text lines are the fragments. Small text is enlarged and
+// Text recognition with Tesseract 5 and its English model. The engines start on the first call
+// and stay loaded for the next; its text lines are the fragments. Small text is enlarged and
 // light text on a dark background inverted first, which Tesseract reads far better.
 class TesseractRecognizer final : public TextRecognizer {
 public:
@@ -31,11 +32,12 @@ public:
     QString dataPath() const { return dataPath_; }
 
 private:
-    // The engine, started once; nothing and the reason when it cannot start.
-    tesseract::TessBaseAPI* engine(QString& error);
+    // The index-th engine (one per band of a tall image), started once; nothing and the reason
+    // when it cannot start.
+    tesseract::TessBaseAPI* engine(std::size_t index, QString& error);
 
     QString dataPath_;
-    std::unique_ptr<tesseract::TessBaseAPI> api_;
+    std::vector<std::unique_ptr<tesseract::TessBaseAPI>> engines_;
 };
 
 } // namespace Blinkwit
