@@ -11,6 +11,7 @@
 #include "tests/support/TextPicture.h"
 #include "tests/support/X11Testing.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QGuiApplication>
 #include <QLabel>
@@ -115,6 +116,9 @@ TEST_F(RegionSelectionX11Test, ADragReportsPointsAndTheCaptureTakesItsPixels) {
     ASSERT_TRUE(reported);
     EXPECT_EQ(*reported, QRectF(150, 120, 300, 160));
     EXPECT_TRUE(controller.windows().empty());
+    // As the command does: the window beneath repaints before the capture.
+    const QDeadlineTimer repainted(int(AppCoordinator::recognitionDelay * 1000));
+    waitFor([&] { return repainted.hasExpired(); });
 
     QtScreenGrabber grabber;
     const auto capture = ScreenOCR::captureFor(*reported, grabber);
@@ -167,7 +171,8 @@ TEST_F(RegionSelectionX11Test, TheScreenShowsThroughDimmedWithOrWithoutAComposit
     ASSERT_TRUE(compositor.waitForFinished(5000));
     EXPECT_TRUE(waitFor([&] { return !controller.windows().front()->view()->still().isNull(); }));
     EXPECT_TRUE(waitFor(showsDimmed)) << "compositing stopped: a fresh still, not black";
-    EXPECT_TRUE(controller.windows().front()->windowHandle()->isActive());
+    EXPECT_TRUE(waitFor([&] { return controller.windows().front()->windowHandle()->isActive(); }))
+        << "the keyboard back on the overlay";
 }
 
 TEST_F(RegionSelectionX11Test, TheCommandReadsTheTextDraggedOver) {
