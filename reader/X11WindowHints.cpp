@@ -93,6 +93,8 @@ protected:
             window->removeEventFilter(this);
             if (xcb_connection_t* c = connection())
                 requestActivation(c, xcb_window_t(window->winId()));
+            // Out of the window's children at once: a show before the deletion asks anew.
+            setParent(nullptr);
             deleteLater();
         }
         return false;

@@ -85,6 +85,9 @@ TEST(SettingsWindowX11Test, EveryShowAsksForTheWindowAsAPagerDoes) {
     controller.show();
     EXPECT_TRUE(asked(2)) << "while on screen";
     controller.window()->close();
+    // Shown again only once it is off the screen, so that the request has to wait for the map.
+    ASSERT_TRUE(
+        Testing::waitFor([&] { return !controller.window()->windowHandle()->isExposed(); }));
     controller.show();
     EXPECT_TRUE(asked(3)) << "once mapped again";
 }
