@@ -15,6 +15,9 @@ namespace {
 
 using BlinkwitCore::TextPreprocessor;
 
+// 1 says the input could not be read; a full disk or a closed pipe on output is another matter.
+constexpr int exitOutputError = 3;
+
 std::optional<std::int64_t> integerValue(std::string_view text) {
     std::int64_t value = 0;
     const char* end = text.data() + text.size();
@@ -114,7 +117,7 @@ int TokensCommand::run(const std::vector<std::string_view>& args) {
     const bool written = TokenJsonLines::write(tokens, arguments->wpm, stdout);
     if (!written || std::fflush(stdout) != 0 || std::ferror(stdout)) {
         std::fprintf(stderr, "blinkwit: cannot write the tokens: %s\n", std::strerror(errno));
-        return 1;
+        return exitOutputError;
     }
     return 0;
 }

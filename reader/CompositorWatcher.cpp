@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <X11/Xlib.h>
 #include <X11/extensions/Xfixes.h>
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <xcb/xcb.h>
@@ -37,6 +38,8 @@ CompositorWatcher::CompositorWatcher(QObject* parent)
     Display* display = app->display();
     const int screen = DefaultScreen(display);
     selection_ = internAtom(app->connection(), "_NET_WM_CM_S" + std::to_string(screen));
+    blur_ = internAtom(app->connection(), "_KDE_NET_WM_BLUR_BEHIND_REGION");
+    root_ = unsigned(RootWindow(display, screen));
     x11_ = selection_ != XCB_ATOM_NONE;
     if (!x11_)
         return;
@@ -50,6 +53,7 @@ CompositorWatcher::CompositorWatcher(QObject* parent)
         QCoreApplication::instance()->installNativeEventFilter(this);
     }
     compositing_ = queryOwner();
+    blurAvailable_ = queryBlur();
 }
 
 CompositorWatcher::~CompositorWatcher() {
@@ -70,22 +74,48 @@ bool CompositorWatcher::queryOwner() const {
     return owned;
 }
 
+bool CompositorWatcher::queryBlur() const {
+    QNativeInterface::QX11Application* app = x11();
+    if (!app || !compositing_ || blur_ == XCB_ATOM_NONE)
+        return false;
+    xcb_connection_t* connection = app->connection();
+    xcb_list_properties_reply_t* reply =
+        xcb_list_properties_reply(connection, xcb_list_properties(connection, root_), nullptr);
+    if (!reply)
+        return false;
+    const xcb_atom_t* atoms = xcb_list_properties_atoms(reply);
+    const xcb_atom_t* end = atoms + xcb_list_properties_atoms_length(reply);
+    const bool announced = std::find(atoms, end, blur_) != end;
+    std::free(reply);
+    return announced;
+}
+
 void CompositorWatcher::recheck() {
-    const bool now = queryOwner();
-    if (now == compositing_)
-        return;
-    compositing_ = now;
-    emit compositingChanged(now);
+    const bool compositing = queryOwner();
+    if (compositing != compositing_) {
+        compositing_ = compositing;
+        emit compositingChanged(compositing);
+    }
+    const bool blur = queryBlur();
+    if (blur != blurAvailable_) {
+        blurAvailable_ = blur;
+        emit blurAvailableChanged(blur);
+    }
 }
 
 bool CompositorWatcher::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {
     if (!x11_ || xfixesEventBase_ < 0 || eventType != "xcb_generic_event_t")
         return false;
     const auto* event = static_cast<const xcb_generic_event_t*>(message);
-    if ((event->response_type & 0x7f) == xfixesEventBase_ + XFixesSelectionNotify) {
-        // Also seen for the clipboard's selections; asking the owner again costs one round trip.
-        QMetaObject::invokeMethod(this, &CompositorWatcher::recheck, Qt::QueuedConnection);
+    const int type = event->response_type & 0x7f;
+    // Also seen for the clipboard's selections; asking the owner again costs one round trip.
+    bool relevant = type == xfixesEventBase_ + XFixesSelectionNotify;
+    if (type == XCB_PROPERTY_NOTIFY) {
+        const auto* change = static_cast<const xcb_property_notify_event_t*>(message);
+        relevant = change->window == root_ && change->atom == blur_;
     }
+    if (relevant)
+        QMetaObject::invokeMethod(this, &CompositorWatcher::recheck, Qt::QueuedConnection);
     return false;
 }
 

@@ -13,21 +13,20 @@ class QPaintDevice;
 
 namespace Blinkwit {
 
-// Draws one token so that the centre of its optimal-recognition-point letter sits exactly on
-// the fixation point, in the accent colour, with the rest of the word around it. Code blocks and
-// web addresses are drawn whole, smaller and without a pivot letter.
+// Draws one token so that its optimal-recognition-point letter, in the accent colour and never
+// merged with a neighbour, has the centre of its ink exactly on the fixation point, with the
+// rest of the word around it in any script or direction. Code blocks and web addresses are drawn
+// whole, smaller and without a pivot letter.
 class ORPWordView {
 public:
     // Where the parts of a word go when it is drawn centred on a point.
     struct Layout {
         QFont font;
-        QString text;
+        QString text;       // what is drawn: the token's text, or the start of a very long one
         int pivotStart = 0; // UTF-16 offsets of the pivot character in text
         int pivotEnd = 0;   // pivotStart == pivotEnd: the word is drawn whole, no pivot
         double width = 0;   // advance of the whole run
-        double beforeWidth = 0;
-        double pivotWidth = 0;
-        double left = 0; // x of the run's start, relative to the fixation point
+        double left = 0;    // x of the run's start, relative to the fixation point
     };
 
     ORPWordView(const BlinkwitCore::Token& token, double fontSize, double maxWidth, QColor accent,
@@ -54,6 +53,11 @@ public:
     void paint(QPainter& painter, QPointF fixation) const;
 
 private:
+    // The text to draw, its pivot and its font; no measurements.
+    Layout fitted(const QPaintDevice* device) const;
+    // Sets the text to draw and the pivot character in it.
+    void placePivot(Layout& layout) const;
+
     const BlinkwitCore::Token& token_;
     double fontSize_;
     double maxWidth_;

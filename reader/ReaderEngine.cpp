@@ -12,6 +12,18 @@ namespace Blinkwit {
 
 using BlinkwitCore::TimingEngine;
 
+namespace {
+
+// Whole seconds, halves up. Durations such as 0.15 s are only approximated in binary, so a sum
+// that is exactly half a second in decimal may come out a hair below it; any other total lies at
+// least half a millisecond away from a half, so within a microsecond it is one.
+long long roundedSeconds(double seconds) {
+    constexpr double sumError = 1e-6;
+    return static_cast<long long>(std::floor(seconds + 0.5 + sumError));
+}
+
+} // namespace
+
 ReaderEngine::ReaderEngine(AppSettings& settings, Scheduler& scheduler, QObject* parent)
     : QObject(parent)
     , settings_(settings)
@@ -63,7 +75,7 @@ QString ReaderEngine::sentenceContext() const {
 QString ReaderEngine::remainingLabel() const {
     if (!current())
         return {};
-    const auto seconds = static_cast<long long>(std::round(remainingSeconds()));
+    const long long seconds = roundedSeconds(remainingSeconds());
     return QString::asprintf("%lld:%02lld left", seconds / 60, seconds % 60);
 }
 

@@ -23,8 +23,20 @@ ReaderPanel::ReaderPanel(ReaderEngine& engine, const AppSettings& settings)
 
 void ReaderPanel::setCompositing(bool compositing) {
     compositing_ = compositing;
-    view_->setOpaqueBackground(!compositing);
+    applyBackdrop();
     applyShape();
+}
+
+void ReaderPanel::setBlurAvailable(bool available) {
+    blurAvailable_ = available;
+    applyBackdrop();
+}
+
+void ReaderPanel::applyBackdrop() {
+    if (!compositing_)
+        view_->setBackdrop(Backdrop::opaque);
+    else
+        view_->setBackdrop(blurAvailable_ ? Backdrop::blurred : Backdrop::sharp);
 }
 
 void ReaderPanel::applyShape() {
@@ -53,6 +65,10 @@ void ReaderPanel::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton)
         return QWidget::mousePressEvent(event);
     event->accept();
+    // A quick tap (a touchpad, xdotool click) can be over before its press gets here; a window
+    // manager asked to move the panel then would drag it along until the next click.
+    if (!X11WindowHints::leftButtonHeld())
+        return;
     if (windowHandle() && windowHandle()->startSystemMove())
         return;
     dragOffset_ = event->globalPosition().toPoint() - pos();

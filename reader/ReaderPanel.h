@@ -20,9 +20,11 @@ public:
 
     ReaderView* view() const { return view_; }
 
-    // Translucent with a blurred backdrop (compositing), or opaque cut to its rounded shape.
+    // Translucent (compositing), or opaque cut to its rounded shape.
     void setCompositing(bool compositing);
     bool compositing() const { return compositing_; }
+    // Whether the compositor blurs what lies behind the panel; the tint follows.
+    void setBlurAvailable(bool available);
 
 signals:
     // The frame moved or changed size.
@@ -41,9 +43,11 @@ protected:
 
 private:
     void applyShape();
+    void applyBackdrop();
 
     ReaderView* view_;
     bool compositing_ = true;
+    bool blurAvailable_ = false;
     // Where the pointer grabbed the panel, while the panel moves it itself (no window manager).
     std::optional<QPoint> dragOffset_;
 };

@@ -52,8 +52,11 @@ ReaderPanel* ReaderPanelController::ensurePanel() {
     panel_->winId(); // the native window, so that its keys can be watched before it shows
     compositor_ = std::make_unique<CompositorWatcher>();
     panel_->setCompositing(compositor_->compositing());
+    panel_->setBlurAvailable(compositor_->blurAvailable());
     connect(compositor_.get(), &CompositorWatcher::compositingChanged, panel_.get(),
             &ReaderPanel::setCompositing);
+    connect(compositor_.get(), &CompositorWatcher::blurAvailableChanged, panel_.get(),
+            &ReaderPanel::setBlurAvailable);
     connect(panel_.get(), &ReaderPanel::frameChanged, this, &ReaderPanelController::saveOrigin);
     connect(panel_.get(), &ReaderPanel::closeRequested, this, &ReaderPanelController::hide);
     return panel_.get();

@@ -43,8 +43,19 @@ QColor ReaderTheme::tertiaryText() const {
 QColor ReaderTheme::tick() const {
     return dark_ ? grey(0.5, 0.6) : grey(0.35, 0.6);
 }
-QColor ReaderTheme::tint() const {
-    return dark_ ? grey(0.0, 0.82) : grey(1.0, 0.72);
+QColor ReaderTheme::background(Backdrop backdrop) const {
+    const QColor blurredTint = dark_ ? grey(0.0, 0.82) : grey(1.0, 0.72);
+    switch (backdrop) {
+    case Backdrop::opaque:
+        return over(blurredTint, grey(0.5));
+    case Backdrop::sharp:
+        // What shows through differs from the fill by less than 1.1 : 1 in contrast, over black
+        // and over white alike.
+        return dark_ ? grey(0.0, 0.94) : grey(1.0, 0.96);
+    case Backdrop::blurred:
+        break;
+    }
+    return blurredTint;
 }
 QColor ReaderTheme::border() const {
     return dark_ ? grey(1.0, 0.09) : grey(0.0, 0.08);
@@ -54,9 +65,6 @@ QColor ReaderTheme::progressTrack() const {
 }
 QColor ReaderTheme::codeBackground() const {
     return dark_ ? grey(0.0, 0.35) : grey(0.0, 0.06);
-}
-QColor ReaderTheme::opaqueBackground() const {
-    return over(tint(), grey(0.5));
 }
 
 } // namespace Blinkwit

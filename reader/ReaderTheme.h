@@ -5,10 +5,17 @@
 
 namespace Blinkwit {
 
-// The reader's colours: a dark or light look and the accent of the pivot letter. Every view
-// takes its colours from here so that a theme change repaints consistently.
 class AppSettings;
 
+// What the reader panel is drawn over.
+enum class Backdrop {
+    opaque,  // nothing: the window system cannot blend, the panel paints every pixel
+    sharp,   // the desktop as it is
+    blurred, // the desktop blurred by the compositor
+};
+
+// The reader's colours: a dark or light look and the accent of the pivot letter. Every view
+// takes its colours from here so that a theme change repaints consistently.
 class ReaderTheme {
 public:
     ReaderTheme(bool dark, std::optional<QColor> accent);
@@ -25,13 +32,13 @@ public:
     QColor secondaryText() const;
     QColor tertiaryText() const;
     QColor tick() const;
-    QColor tint() const;
+    // The panel's fill. Over a blurred desktop a light tint is enough; over a sharp one the tint
+    // hides it almost completely, so that text behind the panel does not compete with the
+    // panel's own; an opaque panel looks like the blurred tint over a mid-grey desktop.
+    QColor background(Backdrop backdrop) const;
     QColor border() const;
     QColor progressTrack() const;
     QColor codeBackground() const;
-    // The tint as it looks over a mid-grey desktop: the background when the window system
-    // cannot blend (no compositing manager).
-    QColor opaqueBackground() const;
 
 private:
     bool dark_;

@@ -111,8 +111,8 @@ ReaderView::ReaderView(ReaderEngine& engine, const AppSettings& settings, QWidge
     refresh();
 }
 
-void ReaderView::setOpaqueBackground(bool opaque) {
-    opaque_ = opaque;
+void ReaderView::setBackdrop(Backdrop backdrop) {
+    backdrop_ = backdrop;
     update();
 }
 
@@ -192,9 +192,9 @@ void ReaderView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const ReaderTheme theme = ReaderTheme::of(settings_);
     const QRectF box(rect());
-    if (opaque_) {
+    if (backdrop_ == Backdrop::opaque) {
         // The window's shape mask cuts the corners; the border still follows the rounding.
-        painter.fillRect(box, theme.opaqueBackground());
+        painter.fillRect(box, theme.background(Backdrop::opaque));
         painter.setRenderHint(QPainter::Antialiasing);
         QPainterPath inner;
         inner.addRoundedRect(box.adjusted(0.5, 0.5, -0.5, -0.5), cornerRadius - 0.5,
@@ -202,7 +202,7 @@ void ReaderView::paintEvent(QPaintEvent*) {
         painter.strokePath(inner, QPen(theme.border(), 1));
         return;
     }
-    paintRoundedPanel(painter, box, cornerRadius, theme.tint(), theme.border());
+    paintRoundedPanel(painter, box, cornerRadius, theme.background(backdrop_), theme.border());
 }
 
 } // namespace Blinkwit

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ReaderTheme.h"
+
 #include <QWidget>
 #include <array>
 
@@ -30,9 +32,10 @@ public:
     static constexpr int codeBottomPadding = 6;
 
     // Opaque: paint the whole rectangle (the window is cut to shape by its mask) for window
-    // systems that cannot blend; otherwise the rounded shape over transparency.
-    void setOpaqueBackground(bool opaque);
-    bool opaqueBackground() const { return opaque_; }
+    // systems that cannot blend; otherwise the rounded shape over transparency, tinted for what
+    // shows through.
+    void setBackdrop(Backdrop backdrop);
+    Backdrop backdrop() const { return backdrop_; }
     // Off: changes show at once (reduced motion, tests, still pictures).
     void setAnimated(bool animated);
 
@@ -66,7 +69,7 @@ private:
 
     ReaderEngine& engine_;
     const AppSettings& settings_;
-    bool opaque_ = false;
+    Backdrop backdrop_ = Backdrop::sharp;
     WordStageView* stage_;
     CountdownView* countdown_;
     EmptyStateView* empty_;

@@ -26,8 +26,7 @@ void TextPreparation::start(std::string text, TextPreprocessor::Options options)
     abandon();
     forgetFinishedWorkers();
     if (text.size() < inPlaceBytes) {
-        engine_.load(TextPreprocessor::tokenList(text, options));
-        emit loaded(!engine_.tokens().empty());
+        load(text, TextPreprocessor::tokenList(text, options));
         return;
     }
     engine_.prepare();
@@ -38,12 +37,12 @@ void TextPreparation::start(std::string text, TextPreprocessor::Options options)
                                             options](const std::stop_token& stop) mutable {
                                   TokenList tokens =
                                       TextPreprocessor::tokenList(text, options, stop);
-                                  text = std::string();
                                   if (!stop.stop_requested())
                                       QMetaObject::invokeMethod(
                                           this,
-                                          [this, generation, tokens = std::move(tokens)]() mutable {
-                                              finish(generation, std::move(tokens));
+                                          [this, generation, text = std::move(text),
+                                           tokens = std::move(tokens)]() mutable {
+                                              finish(generation, text, std::move(tokens));
                                           },
                                           Qt::QueuedConnection);
                                   *done = true;
@@ -51,13 +50,17 @@ void TextPreparation::start(std::string text, TextPreprocessor::Options options)
                               done});
 }
 
-void TextPreparation::finish(std::uint64_t generation, TokenList tokens) {
+void TextPreparation::finish(std::uint64_t generation, const std::string& text, TokenList tokens) {
     forgetFinishedWorkers();
     if (!waiting_ || generation != generation_)
         return;
     waiting_ = false;
+    load(text, std::move(tokens));
+}
+
+void TextPreparation::load(const std::string& text, TokenList tokens) {
+    emit ready(text, !tokens.empty());
     engine_.load(std::move(tokens));
-    emit loaded(!engine_.tokens().empty());
 }
 
 void TextPreparation::abandon() {

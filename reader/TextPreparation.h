@@ -36,8 +36,9 @@ public:
     bool busy() const;
 
 signals:
-    // The tokens are in the engine; anyTokens: the text gave something to read.
-    void loaded(bool anyTokens);
+    // The tokens of text are made and go into the engine next, which starts the countdown: the
+    // moment for slower work with the text (the history). anyTokens: it gave something to read.
+    void ready(const std::string& text, bool anyTokens);
 
 private:
     struct Worker {
@@ -45,7 +46,8 @@ private:
         std::shared_ptr<std::atomic<bool>> done;
     };
 
-    void finish(std::uint64_t generation, BlinkwitCore::TokenList tokens);
+    void finish(std::uint64_t generation, const std::string& text, BlinkwitCore::TokenList tokens);
+    void load(const std::string& text, BlinkwitCore::TokenList tokens);
     void abandon();
     void forgetFinishedWorkers();
 

@@ -187,12 +187,19 @@ std::optional<QColor> AppSettings::hex(const QString& text) {
 std::optional<QString> AppSettings::toHex(const QColor& color) {
     if (!color.isValid())
         return std::nullopt;
-    const QColor rgb = color.toExtendedRgb();
-    const auto byte = [](float component) {
-        return int(std::lround(std::clamp(double(component), 0.0, 1.0) * 255.0));
-    };
-    return QString::asprintf("#%02X%02X%02X", byte(rgb.redF()), byte(rgb.greenF()),
-                             byte(rgb.blueF()));
+    if (color.spec() == QColor::ExtendedRgb) {
+        // Components beyond 0...1 are held only this way (as half floats); they are clamped.
+        const auto byte = [](float component) {
+            return int(std::lround(std::clamp(double(component), 0.0, 1.0) * 255.0));
+        };
+        return QString::asprintf("#%02X%02X%02X", byte(color.redF()), byte(color.greenF()),
+                                 byte(color.blueF()));
+    }
+    // Every other colour converts to 16-bit sRGB, scaled to 8 bits in integers, halves up. Half
+    // floats would not do: 156.45 / 255 comes out as 157.
+    const QRgba64 rgb = color.toRgb().rgba64();
+    const auto byte = [](quint16 component) { return (component * 510 + 65535) / 131070; };
+    return QString::asprintf("#%02X%02X%02X", byte(rgb.red()), byte(rgb.green()), byte(rgb.blue()));
 }
 
 QColor AppSettings::accentColor() const {

@@ -4,6 +4,7 @@
 #include "JsonFileDefaultsStore.h"
 #include "core/UnicodeText.h"
 
+#include <QCryptographicHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -87,11 +88,64 @@ std::optional<HistoryStore::Entry> entryFromJson(const QJsonValue& value) {
     const QJsonValue text = object.value(QStringLiteral("text"));
     if (!value.isObject() || !id || !date || !text.isString())
         return std::nullopt;
-    return HistoryStore::Entry{*id, *date, text.toString()};
+    // A name that is not one the store could hold is ignored: the inline beginning remains.
+    const QString textFile = object.value(QStringLiteral("textFile")).toString();
+    return HistoryStore::Entry{*id, *date, text.toString(),
+                               DefaultsStore::isLargeValueName(textFile) ? textFile : QString()};
 }
 
-QString timestampForKey() {
-    return QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'"));
+std::optional<QList<HistoryStore::Entry>> decodeStored(const QVariant& stored) {
+    if (stored.typeId() != QMetaType::QByteArray)
+        return std::nullopt;
+    return HistoryStore::decode(stored.toByteArray());
+}
+
+// The name of the large value for a text too large to keep inline: the digest of its NFC form,
+// which canonically equivalent texts share. None for a text kept inline.
+std::optional<QString> largeTextName(const QString& text) {
+    // NFC at most triples the code points, each at most 3 bytes of UTF-8 per UTF-16 unit.
+    if (text.size() * 9 <= HistoryStore::largestInlineText)
+        return std::nullopt;
+    UErrorCode status = U_ZERO_ERROR;
+    const icu::Normalizer2* nfc = icu::Normalizer2::getNFCInstance(status);
+    if (U_FAILURE(status))
+        return std::nullopt;
+    std::string utf8;
+    nfc->normalize(toIcu(text), status).toUTF8String(utf8);
+    if (U_FAILURE(status) || qsizetype(utf8.size()) <= HistoryStore::largestInlineText)
+        return std::nullopt;
+    return QString::fromLatin1(
+               QCryptographicHash::hash(QByteArrayView(utf8), QCryptographicHash::Sha256).toHex()) +
+           QStringLiteral(".txt");
+}
+
+// The first previewLength UTF-16 units, cut back to a character boundary.
+QString beginning(const QString& text) {
+    const QStringView window =
+        QStringView(text).first(std::min(text.size(), HistoryStore::previewLength + qsizetype(32)));
+    qsizetype cut = 0;
+    for (const std::int32_t bound : BlinkwitCore::UnicodeText::graphemeBoundaries(toIcu(window)))
+        if (bound <= HistoryStore::previewLength)
+            cut = bound;
+    return text.first(cut);
+}
+
+// Moves a large text into a large value of its own; its beginning stays inline.
+void keepApart(DefaultsStore& defaults, HistoryStore::Entry& entry) {
+    if (!entry.textFile.isEmpty())
+        return;
+    const std::optional<QString> name = largeTextName(entry.text);
+    if (!name)
+        return;
+    defaults.putLarge(*name, entry.text.toUtf8());
+    entry.textFile = *name;
+    entry.text = beginning(entry.text);
+}
+
+bool sameEntryText(const HistoryStore::Entry& a, const HistoryStore::Entry& b) {
+    if (a.textFile.isEmpty() != b.textFile.isEmpty())
+        return false;
+    return a.textFile.isEmpty() ? HistoryStore::sameText(a.text, b.text) : a.textFile == b.textFile;
 }
 
 } // namespace
@@ -121,26 +175,12 @@ QString HistoryStore::Entry::title() const {
 
 HistoryStore::HistoryStore(DefaultsStore& defaults, QObject* parent)
     : QObject(parent)
-    , defaults_(defaults) {
-    load();
-}
+    , defaults_(defaults)
+    , entries_(decodeStored(defaults.value(QLatin1String(key))).value_or(QList<Entry>())) {}
 
 HistoryStore& HistoryStore::shared() {
     static auto* instance = new HistoryStore(JsonFileDefaultsStore::standard());
     return *instance;
-}
-
-void HistoryStore::load() {
-    const QVariant stored = defaults_.value(QLatin1String(key));
-    if (!stored.isValid())
-        return;
-    std::optional<QList<Entry>> decoded;
-    if (stored.typeId() == QMetaType::QByteArray)
-        decoded = decode(stored.toByteArray());
-    if (decoded)
-        entries_ = std::move(*decoded);
-    else
-        unreadable_ = stored;
 }
 
 void HistoryStore::setEntries(QList<Entry> entries) {
@@ -158,36 +198,62 @@ void HistoryStore::add(const QString& text) {
     const QString trimmed = text.trimmed();
     if (trimmed.isEmpty())
         return;
-    QList<Entry> updated = entries_;
-    updated.removeIf([&trimmed](const Entry& entry) { return sameText(entry.text, trimmed); });
-    updated.prepend(Entry{QUuid::createUuid(), QDateTime::currentDateTimeUtc(), trimmed});
-    if (updated.size() > capacity)
-        updated.resize(capacity);
-    setEntries(std::move(updated));
-    persist();
+    Entry fresh{QUuid::createUuid(), QDateTime::currentDateTimeUtc(), trimmed, {}};
+    keepApart(defaults_, fresh);
+    store([fresh](QList<Entry> entries) mutable {
+        entries.removeIf([&fresh](const Entry& entry) { return sameEntryText(entry, fresh); });
+        // Dated when it joins the stored list, so that the list stays newest first whatever
+        // order the processes adding to it took the store's lock in.
+        fresh.date = QDateTime::currentDateTimeUtc();
+        entries.prepend(fresh);
+        if (entries.size() > capacity)
+            entries.resize(capacity);
+        return entries;
+    });
 }
 
 void HistoryStore::persist() {
-    keepUnreadableAside();
-    defaults_.setValue(QLatin1String(key), encode(entries_));
+    store([entries = entries_](const QList<Entry>&) { return entries; });
 }
 
-void HistoryStore::keepUnreadableAside() {
-    if (!unreadable_.isValid())
-        return;
-    defaults_.setValue(QLatin1String(key) + QStringLiteral(".corrupt-") + timestampForKey(),
-                       unreadable_);
-    unreadable_ = QVariant();
+void HistoryStore::store(const std::function<QList<Entry>(QList<Entry> stored)>& change) {
+    // Runs on the store's newest value, perhaps again later: it must not refer to this object.
+    DefaultsStore& defaults = defaults_;
+    defaults_.update(QLatin1String(key), [&defaults, change](const QVariant& current) {
+        const std::optional<QList<Entry>> stored =
+            current.isValid() ? decodeStored(current) : QList<Entry>();
+        QList<Entry> entries = stored.value_or(QList<Entry>());
+        for (Entry& entry : entries)
+            keepApart(defaults, entry);
+        entries = change(std::move(entries));
+        QStringList files;
+        for (const Entry& entry : std::as_const(entries))
+            if (!entry.textFile.isEmpty())
+                files.append(entry.textFile);
+        return DefaultsStore::Update{encode(entries), !stored, files};
+    });
+    setEntries(decodeStored(defaults_.value(QLatin1String(key))).value_or(QList<Entry>()));
+}
+
+QString HistoryStore::wholeText(const Entry& entry) const {
+    if (entry.textFile.isEmpty())
+        return entry.text;
+    const std::optional<QByteArray> whole = defaults_.large(entry.textFile);
+    return whole ? QString::fromUtf8(*whole) : entry.text;
 }
 
 QByteArray HistoryStore::encode(const QList<Entry>& entries) {
     QJsonArray array;
-    for (const Entry& entry : entries)
-        array.append(QJsonObject{
+    for (const Entry& entry : entries) {
+        QJsonObject object{
             {QStringLiteral("id"), entry.id.toString(QUuid::WithoutBraces).toUpper()},
             {QStringLiteral("date"), secondsSinceReferenceDate(entry.date)},
             {QStringLiteral("text"), entry.text},
-        });
+        };
+        if (!entry.textFile.isEmpty())
+            object.insert(QStringLiteral("textFile"), entry.textFile);
+        array.append(object);
+    }
     return QJsonDocument(array).toJson(QJsonDocument::Compact);
 }
 

@@ -7,20 +7,27 @@
 #include <QString>
 #include <QUuid>
 #include <QVariant>
+#include <functional>
 #include <optional>
 
 namespace Blinkwit {
 
 class DefaultsStore;
 
-// The last texts the user read, newest first, kept in the defaults store as JSON.
+// The last texts the user read, newest first, kept in the defaults store as JSON. A text too
+// large to keep there (its NFC form over largestInlineText bytes of UTF-8) is kept in a large
+// value of its own, named by that form's SHA-256; the JSON then holds its beginning as "text" and
+// the name as "textFile", so that starting up never reads it.
 class HistoryStore final : public QObject {
     Q_OBJECT
 public:
     struct Entry {
         QUuid id;
         QDateTime date;
+        // The text; for one kept apart, its first previewLength UTF-16 units (whole characters).
         QString text;
+        // The large value holding the whole text; empty when text is the whole text.
+        QString textFile;
 
         // The menu label: the first non-empty line, trimmed of spaces and tabs, cut to 44
         // user-perceived characters plus "…".
@@ -31,6 +38,8 @@ public:
     static constexpr const char* key = "readingHistory";
     static constexpr int capacity = 10;
     static constexpr int titleLength = 44;
+    static constexpr qsizetype largestInlineText = 64 * 1024;
+    static constexpr qsizetype previewLength = 4096;
 
     explicit HistoryStore(DefaultsStore& defaults, QObject* parent = nullptr);
 
@@ -43,8 +52,13 @@ public:
     void clear();
 
     // Records a text read: trimmed, moved to the front if already there, capped at capacity.
+    // Merged into the stored list as it is now, so entries other processes added survive.
     void add(const QString& text);
+    // Stores entries() as they are, replacing the stored list.
     void persist();
+    // The whole text of an entry: read from its large value when it was kept apart (its
+    // beginning alone when that value is gone).
+    QString wholeText(const Entry& entry) const;
 
     // The stored JSON form, and its reading; none when the data is not a valid history.
     static QByteArray encode(const QList<Entry>& entries);
@@ -57,14 +71,11 @@ signals:
     void entriesChanged();
 
 private:
-    void load();
-    void keepUnreadableAside();
+    // Runs change on the stored list under the store's update and takes the result as entries.
+    void store(const std::function<QList<Entry>(QList<Entry> stored)>& change);
 
     DefaultsStore& defaults_;
     QList<Entry> entries_;
-    // What was under the key but could not be read; saved under another key before the first
-    // write so the next add does not destroy it.
-    QVariant unreadable_;
 };
 
 } // namespace Blinkwit

@@ -14,9 +14,17 @@ public:
         values_.insert(key, value);
     }
     void remove(const QString& key) override { values_.remove(key); }
+    void putLarge(const QString& name, const QByteArray& bytes) override {
+        large_.insert(name, bytes);
+    }
+    std::optional<QByteArray> large(const QString& name) const override {
+        const auto found = large_.find(name);
+        return found == large_.end() ? std::nullopt : std::optional<QByteArray>(*found);
+    }
 
 private:
     QHash<QString, QVariant> values_;
+    QHash<QString, QByteArray> large_;
 };
 
 } // namespace Blinkwit

@@ -8,6 +8,8 @@
 #include "reader/ReaderEngine.h"
 #include "reader/TextPreparation.h"
 #include "settings/AppSettings.h"
+#include "settings/HistoryStore.h"
+#include "settings/JsonFileDefaultsStore.h"
 
 #include <QCoreApplication>
 #include <cstdio>
@@ -68,7 +70,7 @@ int TerminalReadCommand::run(const std::vector<std::string_view>& arguments) {
     std::string error;
     std::optional<std::string> text = InputText::read(std::string(source.value_or("-")), error);
     if (!text) {
-        complain(QString::fromStdString(error));
+        complain(QString::fromLocal8Bit(error));
         return exitFailure;
     }
 
@@ -76,13 +78,17 @@ int TerminalReadCommand::run(const std::vector<std::string_view>& arguments) {
     char name[] = "blinkwit";
     char* argv[] = {name, nullptr};
     QCoreApplication application(argc, argv);
+    // Before the reader's screen: what is wrong with the settings file is told on the normal one.
+    AppSettings& settings = AppSettings::shared();
     QString sessionError;
     std::unique_ptr<TerminalSession> session = TerminalSession::open(sessionError);
     if (!session) {
         complain(sessionError);
         return exitFailure;
     }
-    AppSettings& settings = AppSettings::shared();
+    QStringList notices;
+    JsonFileDefaultsStore::standard().setNoticeSink(
+        [&notices](const QString& notice) { notices << notice; });
     QtScheduler scheduler;
     ReaderEngine engine(settings, scheduler);
     TerminalReader reader(*session, engine, settings, scheduler,
@@ -90,11 +96,19 @@ int TerminalReadCommand::run(const std::vector<std::string_view>& arguments) {
     TextPreparation preparation(engine);
     QObject::connect(&reader, &TerminalReader::quitRequested, &application,
                      [](int status) { QCoreApplication::exit(status); });
+    QObject::connect(&preparation, &TextPreparation::ready,
+                     [](const std::string& text, bool anyTokens) {
+                         if (anyTokens)
+                             HistoryStore::shared().add(QString::fromStdString(text));
+                     });
     preparation.start(std::move(*text), optionsFrom(settings));
     const int status = QCoreApplication::exec();
     session->restore();
+    JsonFileDefaultsStore::standard().setNoticeSink(complain);
+    for (const QString& notice : std::as_const(notices))
+        complain(notice);
     // Ended while a long text was still being split: waiting for the worker would keep the shell
-    // waiting for nothing.
+    // waiting for nothing. The settings were written when the event loop ended.
     if (preparation.busy()) {
         std::fflush(nullptr);
         std::_Exit(status);

@@ -1,16 +1,29 @@
 #include "app/AppCoordinator.h"
 
+#include "FakePermissions.h"
+#include "KeyboardShortcuts/Modifiers.h"
+#include "KeyboardShortcuts/Registry.h"
+#include "app/Clipboard.h"
+#include "app/CopyCommandSender.h"
+#include "app/RegionSelector.h"
+#include "app/ScreenOCR.h"
+#include "app/SelectionGrabber.h"
+#include "platform/UnavailableHotKeyBackend.h"
 #include "reader/ReaderPanel.h"
 #include "reader/ReaderPanelController.h"
 #include "reader/ReaderView.h"
 #include "settings/HistoryStore.h"
+#include "tests/app/ScreenFakes.h"
 #include "tests/reader/ReaderTestKit.h"
+#include "tests/support/X11Testing.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QTest>
 #include <algorithm>
 #include <gtest/gtest.h>
+#include <sstream>
+#include <tuple>
 
 namespace Blinkwit {
 namespace {
@@ -95,7 +108,8 @@ TEST_F(AppCoordinatorTest, ALongTextIsPreparedAwayFromTheInterfaceAndRememberedO
     ASSERT_TRUE(QTest::qWaitFor([&] { return !rig.engine.phase().is(Phase::Case::preparing); }));
     EXPECT_EQ(rig.engine.phase(), Phase::countdown(3));
     EXPECT_EQ(rig.engine.tokens().size(), std::size_t(TextPreparation::inPlaceBytes / 30) * 8);
-    EXPECT_EQ(history.entries().size(), 1);
+    ASSERT_EQ(history.entries().size(), 1);
+    EXPECT_EQ(history.wholeText(history.entries().front()), longText().trimmed());
 
     // Closed while preparing: the worker's tokens are dropped and the reader stays closed.
     coordinator.present(longText() + QStringLiteral("Closed."));
@@ -111,12 +125,6 @@ TEST_F(AppCoordinatorTest, ALongTextIsPreparedAwayFromTheInterfaceAndRememberedO
     EXPECT_EQ(rig.engine.tokens().size(), 2u);
     EXPECT_EQ(history.entries().size(), 2);
     EXPECT_EQ(history.entries().front().text, QStringLiteral("Short text."));
-
-    // Read, but too long to keep in the settings file.
-    coordinator.present(QString(AppCoordinator::longestRemembered, QLatin1Char('x')) + " end.");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !rig.engine.phase().is(Phase::Case::preparing); }));
-    EXPECT_EQ(rig.engine.tokens().size(), 2u);
-    EXPECT_EQ(history.entries().size(), 2);
 }
 
 TEST_F(AppCoordinatorTest, APreparationEndedWithItsOwnerLoadsNothingLater) {
@@ -140,6 +148,219 @@ TEST_F(AppCoordinatorTest, ClipboardCommandReadsThePlainTextOrShowsTheEmptyState
     coordinator.readClipboard();
     EXPECT_TRUE(rig.engine.phase().is(Phase::Case::empty));
     EXPECT_EQ(history.entries().size(), 1);
+}
+
+// The resident program's coordinator on fakes of the desktop: hot keys dispatched by the
+// registry itself, the selection and the copy command from a fake, permissions set by the test.
+class FakeSelection final : public Clipboard, public CopyCommandSender {
+public:
+    long long changeCount() const override { return count; }
+    ClipboardSnapshot snapshot() const override { return ++snapshots, ClipboardSnapshot(); }
+    std::optional<QString> plainText() const override { return clipboard; }
+    void restore(const ClipboardSnapshot&) override {}
+    std::optional<QString> selectedText() const override { return selection; }
+    void postCommandC(std::function<void()> posted) override {
+        ++copies, ++count;
+        clipboard = selection;
+        posted();
+    }
+
+    std::optional<QString> selection;
+    std::optional<QString> clipboard;
+    long long count = 0;
+    mutable int snapshots = 0;
+    int copies = 0;
+};
+
+class ResidentCoordinatorTest : public ::testing::Test {
+protected:
+    std::unique_ptr<AppCoordinator> makeCoordinator() {
+        return std::make_unique<AppCoordinator>(
+            rig.settings, rig.engine, controller, history,
+            AppCoordinator::Desktop{shortcuts, grabber, permissions, permissions, rig.scheduler});
+    }
+    void hotKey(int keyCode) { shortcuts.dispatchKeyUp({keyCode, controlShift}); }
+    QString lastRead() const {
+        return history.entries().isEmpty() ? QString() : history.entries().front().text;
+    }
+
+    static constexpr int controlShift =
+        KeyboardShortcuts::Modifier::control | KeyboardShortcuts::Modifier::shift;
+    Testing::ReaderRig rig;
+    HistoryStore history{rig.store};
+    ReaderPanelController controller{rig.engine, rig.settings};
+    UnavailableHotKeyBackend backend;
+    std::ostringstream hotKeyLog;
+    KeyboardShortcuts::Registry shortcuts{rig.store, backend, hotKeyLog};
+    FakeSelection desktop;
+    SelectionGrabber grabber{desktop, desktop, rig.scheduler};
+    Testing::FakePermissions permissions;
+    std::unique_ptr<AppCoordinator> coordinator = makeCoordinator();
+};
+
+TEST_F(ResidentCoordinatorTest, SetupBindsTheHotKeysAndWelcomesOnTheFirstLaunchOnly) {
+    coordinator->setup();
+    EXPECT_EQ(rig.store.value(AppCoordinator::hasShownWelcomeKey), QVariant(true))
+        << "written before the welcome plays";
+    rig.scheduler.advance(AppCoordinator::welcomeDelay - 0.01);
+    EXPECT_TRUE(history.entries().isEmpty());
+    rig.scheduler.advance(0.02);
+    EXPECT_EQ(lastRead(), AppCoordinator::welcomeText());
+    EXPECT_TRUE(controller.panel()->isVisible());
+
+    desktop.selection = QStringLiteral("picked words");
+    hotKey(15);
+    EXPECT_EQ(lastRead(), QStringLiteral("picked words"));
+    QGuiApplication::clipboard()->setText(QStringLiteral("copied words"));
+    hotKey(9);
+    EXPECT_EQ(lastRead(), QStringLiteral("copied words"));
+
+    history.clear();
+    coordinator = makeCoordinator();
+    coordinator->setup();
+    rig.scheduler.advance(2 * AppCoordinator::welcomeDelay);
+    EXPECT_TRUE(history.entries().isEmpty()) << "the welcome plays once";
+}
+
+TEST_F(ResidentCoordinatorTest, ACopyThatIsNotInstalledIsExplainedFirstAndTheWelcomeStillPlays) {
+    using Kinds = std::vector<PermissionKind>;
+    for (const auto& [location, trusted, expected] :
+         {std::tuple{InstallLocation::diskImage, true, Kinds{PermissionKind::installLocation}},
+          {InstallLocation::translocated, false, Kinds{PermissionKind::installLocation}},
+          {InstallLocation::inApplications, false, Kinds{PermissionKind::accessibility}},
+          {InstallLocation::elsewhere, true, Kinds{}}}) {
+        rig.store.remove(AppCoordinator::hasShownWelcomeKey);
+        history.clear();
+        permissions.shown.clear();
+        permissions.location = location;
+        permissions.trusted = trusted;
+        coordinator = makeCoordinator();
+        coordinator->setup();
+        EXPECT_EQ(permissions.shown, expected) << int(location);
+        rig.scheduler.advance(AppCoordinator::welcomeDelay + 0.01);
+        EXPECT_EQ(lastRead(), AppCoordinator::welcomeText()) << int(location);
+    }
+}
+
+TEST_F(ResidentCoordinatorTest, ReadSelectionPrefersTheSelectionThenCopiesAndNeedsTrust) {
+    desktop.selection = QStringLiteral("selected text");
+    coordinator->readSelection();
+    EXPECT_EQ(lastRead(), QStringLiteral("selected text"));
+    EXPECT_EQ(desktop.snapshots + desktop.copies, 0) << "the clipboard is never touched";
+
+    // A program without a primary selection copies on Ctrl+C.
+    desktop.selection = QString();
+    desktop.copies = 0;
+    coordinator->readSelection();
+    EXPECT_EQ(desktop.copies, 1);
+    desktop.clipboard = QStringLiteral("copied text");
+    rig.scheduler.advance(SelectionGrabber::readDelay + 0.01);
+    EXPECT_EQ(lastRead(), QStringLiteral("copied text"));
+
+    permissions.trusted = false;
+    desktop.selection = QStringLiteral("not to be read");
+    coordinator->readSelection();
+    permissions.location = InstallLocation::translocated;
+    coordinator->readSelection();
+    EXPECT_EQ(permissions.shown,
+              (std::vector{PermissionKind::accessibility, PermissionKind::installLocation}));
+    EXPECT_EQ(lastRead(), QStringLiteral("copied text"));
+    EXPECT_EQ(desktop.copies, 1);
+}
+
+TEST_F(ResidentCoordinatorTest, WorkPendingWhenTheCoordinatorGoesAwayDoesNothing) {
+    coordinator->setup();
+    desktop.selection = QString();
+    coordinator->readSelection();
+    coordinator.reset();
+    rig.scheduler.advance(2 * AppCoordinator::welcomeDelay);
+    EXPECT_TRUE(history.entries().isEmpty());
+}
+
+class FakeSelector final : public RegionSelector {
+public:
+    bool selecting() const override { return bool(completion); }
+    void begin(Completion done) override {
+        if (selecting())
+            return;
+        ++begins;
+        completion = std::move(done);
+    }
+    void finish(std::optional<QRectF> rect) { std::exchange(completion, nullptr)(rect); }
+
+    int begins = 0;
+    Completion completion;
+};
+
+class ScreenRegionTest : public ResidentCoordinatorTest {
+protected:
+    ScreenRegionTest() { coordinator->setScreenRegionServices({&selector, &ocr}); }
+
+    // Lets the recognition delay pass, then waits for the reader to open.
+    void recognise() {
+        rig.scheduler.advance(AppCoordinator::recognitionDelay - 0.01);
+        EXPECT_TRUE(screens.grabs.empty()) << "captured before the overlay left the screen";
+        rig.scheduler.advance(0.02);
+        EXPECT_EQ(screens.grabs.size(), 1u);
+        EXPECT_TRUE(Testing::waitFor(
+            [&] { return controller.panel() && controller.panel()->isVisible(); }));
+    }
+
+    FakeSelector selector;
+    Testing::FakeScreens screens;
+    Testing::FakeRecognizer recognizer;
+    ScreenOCR ocr{screens, recognizer};
+};
+
+TEST_F(ScreenRegionTest, WithoutScreenCaptureAccessTheDesktopIsAskedAndTheUserTold) {
+    permissions.screenCapture = false;
+    coordinator->readScreenRegion();
+    EXPECT_EQ(permissions.screenCaptureRequests, 1);
+    EXPECT_EQ(permissions.shown, std::vector{PermissionKind::screenRecording});
+    EXPECT_EQ(selector.begins, 0);
+}
+
+TEST_F(ScreenRegionTest, TheReaderStepsAsideAndReadsTheRegionsText) {
+    coordinator->present(QStringLiteral("Something being read."));
+    coordinator->readScreenRegion();
+    EXPECT_FALSE(controller.panel()->isVisible());
+    coordinator->readScreenRegion();
+    EXPECT_EQ(selector.begins, 1) << "a second press while selecting does nothing";
+
+    selector.finish(QRectF(20, 30, 400, 100));
+    recognise();
+    EXPECT_EQ(screens.grabs[0].source, QRectF(20, 30, 400, 100));
+    EXPECT_EQ(rig.engine.tokens().size(), 3u);
+    EXPECT_EQ(history.entries().front().text, QStringLiteral("Recognised words here."));
+}
+
+TEST_F(ScreenRegionTest, NothingRecognisedOpensTheEmptyReaderAndACancelNothingAtAll) {
+    coordinator->readScreenRegion();
+    selector.finish(std::nullopt);
+    rig.scheduler.advance(1);
+    EXPECT_TRUE(screens.grabs.empty());
+    EXPECT_FALSE(controller.panel() && controller.panel()->isVisible());
+
+    for (Recognition answer : {Recognition(std::vector<Box>()),
+                               Recognition(ScreenOCRError(ScreenOCRError::Case::recognitionFailed,
+                                                          QStringLiteral("x")))}) {
+        screens.grabs.clear();
+        controller.hide();
+        recognizer.answer = answer;
+        coordinator->readScreenRegion();
+        selector.finish(QRectF(0, 0, 50, 50));
+        recognise();
+        EXPECT_TRUE(rig.engine.phase().is(Phase::Case::empty));
+    }
+    EXPECT_TRUE(history.entries().isEmpty());
+}
+
+TEST_F(ScreenRegionTest, ACoordinatorGoneBeforeTheDelayCapturesNothing) {
+    coordinator->readScreenRegion();
+    selector.finish(QRectF(0, 0, 50, 50));
+    coordinator.reset();
+    rig.scheduler.advance(1);
+    EXPECT_TRUE(screens.grabs.empty());
 }
 
 } // namespace

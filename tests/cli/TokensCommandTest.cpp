@@ -97,10 +97,16 @@ TEST_F(TokensCommand, WritesOneJsonObjectPerTokenFromAFileOrStandardInput) {
 
 // Lines are put together from parts built once per kind, per set of flags and per duration, and
 // blocks of lines on several threads: each line must still carry its own token's values, in order.
-TEST_F(TokensCommand, EveryLineCarriesItsOwnTokensValuesInOrder) {
+// More than one block of lines: the sample 150 times.
+std::string longSample() {
     std::string text;
     for (int copy = 0; copy < 150; ++copy)
         text += readFile(BLINKWIT_SAMPLE) + "\n\n";
+    return text;
+}
+
+TEST_F(TokensCommand, EveryLineCarriesItsOwnTokensValuesInOrder) {
+    const std::string text = longSample();
     std::ofstream(path("long.md").toStdString(), std::ios::binary) << text;
     const auto tokens = BlinkwitCore::TextPreprocessor::tokens(text, {});
     const auto output = lines(run("tokens --wpm 350 " + quoted("long.md")).out);
@@ -118,13 +124,6 @@ TEST_F(TokensCommand, EveryLineCarriesItsOwnTokensValuesInOrder) {
         ASSERT_EQ(object["duration"].toDouble(), BlinkwitCore::TimingEngine::duration(token, 350))
             << i;
     }
-    // A full disk ends the writing threads and the command, with a message.
-    const int full = std::system(
-        ("'" BLINKWIT_BINARY "' tokens " + quoted("long.md") + " >/dev/full 2>" + quoted("err"))
-            .c_str());
-    EXPECT_TRUE(WIFEXITED(full) && WEXITSTATUS(full) == 1) << full;
-    EXPECT_EQ(readFile(path("err")),
-              "blinkwit: cannot write the tokens: No space left on device\n");
 }
 
 TEST_F(TokensCommand, ModeAndRateOptions) {
@@ -170,6 +169,20 @@ TEST_F(TokensCommand, UnreadableInputExitsWithOne) {
     EXPECT_EQ(endless.status, 1);
     EXPECT_EQ(endless.err,
               "blinkwit: cannot read '/dev/zero': longer than 128 MiB, the most blinkwit reads\n");
+}
+
+// Also with several blocks of lines: a full disk ends the writing threads and the command.
+TEST_F(TokensCommand, OutputThatCannotBeWrittenExitsWithThree) {
+    std::ofstream(path("long.md").toStdString(), std::ios::binary) << longSample();
+    for (const char* name : {"sample.md", "long.md"}) {
+        const std::string command = "'" + std::string(BLINKWIT_BINARY) + "' tokens " +
+                                    quoted(name) + " >/dev/full 2>" + quoted("err");
+        const int status = std::system(command.c_str());
+        EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 3) << name;
+        EXPECT_EQ(readFile(path("err")),
+                  "blinkwit: cannot write the tokens: No space left on device\n")
+            << name;
+    }
 }
 
 TEST(JsonText, EscapesEverythingJsonOrJavaScriptCannotHoldRaw) {

@@ -5,8 +5,9 @@
 
 #include <QFontMetricsF>
 #include <QPainter>
-#include <QTextLayout>
+#include <cmath>
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace Blinkwit {
 namespace {
@@ -30,31 +31,26 @@ std::string mixedWord(int n) {
     return text;
 }
 
-// The pivot's centre as the drawn line places it: measured with a text layout of the whole run,
-// independently of the view's own arithmetic.
-double drawnPivotCentre(const ORPWordView::Layout& layout, double fixationX, QPaintDevice* device) {
-    QTextLayout text(layout.text, layout.font, device);
-    text.beginLayout();
-    QTextLine line = text.createLine();
-    text.endLayout();
-    const double left = fixationX + layout.left;
-    return left + (line.cursorToX(layout.pivotStart) + line.cursorToX(layout.pivotEnd)) / 2;
+// A white 640 × 120 image at a device pixel ratio.
+QImage blank(double ratio = 1) {
+    QImage image(QSize(640, 120) * ratio, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
+    image.fill(Qt::white);
+    return image;
 }
 
-// Columns of the image whose pixels are mostly the given colour.
-std::pair<int, int> inkColumns(const QImage& image, const QColor& colour) {
-    int first = -1;
-    int last = -1;
-    for (int x = 0; x < image.width(); ++x)
-        for (int y = 0; y < image.height(); ++y) {
-            const QColor pixel = image.pixelColor(x, y);
-            if (pixel.alpha() > 128 && Testing::near(pixel, colour, 60)) {
-                first = first < 0 ? x : first;
-                last = x;
-                break;
-            }
-        }
-    return {first, last};
+// The token drawn with its fixation point at (320, 60) of a blank image.
+QImage drawn(const BlinkwitCore::Token& token, QColor pivotColour = accent, double ratio = 1) {
+    QImage image = blank(ratio);
+    QPainter painter(&image);
+    ORPWordView(token, 48, 592, pivotColour, primary).paint(painter, {320, 60});
+    return image;
+}
+
+// Horizontal centre of the accent ink in device-independent pixels; NaN when there is none.
+double accentCentre(const QImage& image) {
+    const auto [first, last] = Testing::columnsOf(image, accent);
+    return first < 0 ? std::nan("") : (first + last + 1) / 2.0 / image.devicePixelRatio();
 }
 
 class OrpPivotTest : public ::testing::TestWithParam<TokenKind> {};
@@ -62,9 +58,7 @@ class OrpPivotTest : public ::testing::TestWithParam<TokenKind> {};
 TEST_P(OrpPivotTest, PivotSitsOnTheFixationAndLongWordsShrinkToFitForOneToFortyCharacters) {
     QImage device(10, 10, QImage::Format_ARGB32_Premultiplied);
     for (int n = 1; n <= 40; ++n) {
-        const ORPWordView::Layout layout = layoutOf(word(mixedWord(n), 0, 0, GetParam()), &device);
-        ASSERT_LT(layout.pivotStart, layout.pivotEnd) << n;
-        EXPECT_NEAR(drawnPivotCentre(layout, 320.0, &device), 320.0, 0.5)
+        EXPECT_NEAR(accentCentre(drawn(word(mixedWord(n), 0, 0, GetParam()))), 320.0, 1.0)
             << "n=" << n << " text=" << mixedWord(n);
 
         const ORPWordView::Layout wide =
@@ -93,27 +87,66 @@ TEST(OrpWordView, PivotIsTheOrpCharacterCountedInUserPerceivedCharacters) {
         const ORPWordView::Layout layout = layoutOf(word(text), &device);
         EXPECT_EQ(layout.text.mid(layout.pivotStart, layout.pivotEnd - layout.pivotStart), pivot)
             << text;
-        EXPECT_NEAR(drawnPivotCentre(layout, 0, &device), 0, 0.5) << text;
+    }
+    // Only the start of a huge word is shaped; its pivot is that of any long word.
+    const ORPWordView::Layout huge = layoutOf(word(std::string(1 << 20, 'x')), &device);
+    EXPECT_EQ(huge.pivotStart, 4);
+    EXPECT_LE(huge.text.size(), 200);
+}
+
+// Ligatures, right-to-left and cursive scripts, trailing punctuation, digits, mixed directions,
+// combining marks, emoji, CJK and a word long enough to be shrunk.
+TEST(OrpWordView, EveryWordsPivotIsItsOwnAccentGlyphCentredOnTheFixation) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"office", "f"},
+        {"waffle", "f"},
+        {"affirms", "f"},
+        {"find", "i"},
+        {"first", "i"},
+        {"\u05E9\u05DC\u05D5\u05DD", "\u05DC"},                  // שלום
+        {"\u05E9\u05DC\u05D5\u05DD.", "\u05DC"},                 // with a full stop
+        {"\u0645\u0631\u062D\u0628\u0627.", nullptr},            // مرحبا.
+        {"\u0628\u0627\u0644\u0639\u0627\u0644\u0645", nullptr}, // بالعالم
+        {"\u0633\u0644\u0627\u0645", nullptr}, // سلام: the pivot in a lam-alef ligature
+        {"2026", "0"},
+        {"3.14159", "1"},
+        {"abc\u05E9\u05DC\u05D5\u05DD", "c"},
+        {"\u05E9\u05DC\u05D5\u05DDabc", "\u05D5"},
+        {"nai\u0308ve", "a"},
+        {"\u00FCber\u0301", "b"},
+        {"\U0001F44D\U0001F3FDok", "o"},
+        {"\u6771\u4EAC\u90FD\u5E81", "\u4EAC"},
+        {"Donaudampfschifffahrtsgesellschaftskapit\u00E4n", nullptr}, // shrunk to fit
+    };
+    for (const auto& [text, pivotAlone] : cases) {
+        EXPECT_NEAR(accentCentre(drawn(word(text), accent, 2.0)), 320.0, 1.0) << text;
+        const QImage image = drawn(word(text));
+        EXPECT_NEAR(accentCentre(image), 320.0, 1.0) << text;
+        EXPECT_GE(Testing::columnsOf(image, primary).first, 0) << text;
+        if (!pivotAlone)
+            continue; // joined letters have no form of their own to compare with
+        // The accent ink is the pivot letter's and nothing more: no ligature with a neighbour.
+        const auto [first, last] = Testing::columnsOf(image, accent);
+        const auto [aloneFirst, aloneLast] = Testing::columnsOf(drawn(word(pivotAlone)), accent);
+        EXPECT_NEAR(last - first, aloneLast - aloneFirst, 1) << text;
     }
 }
 
-TEST(OrpWordView, AccentInkIsThePivotLetterAroundTheFixationPoint) {
-    for (const double ratio : {1.0, 2.0}) {
-        QImage image(QSize(400, 120) * ratio, QImage::Format_ARGB32_Premultiplied);
-        image.setDevicePixelRatio(ratio);
-        image.fill(Qt::white);
-        QPainter painter(&image);
-        ORPWordView(word("mmmmOmmmmmm"), 48, 360, accent, primary).paint(painter, {200, 60});
-        painter.end();
-        const auto [first, last] = inkColumns(image, accent);
-        ASSERT_GE(first, 0);
-        // The O is symmetric: its ink is centred on the fixation point.
-        EXPECT_NEAR((first + last + 1) / 2.0 / ratio, 200.0, 1.0);
-        const QFontMetricsF metrics(ReaderFont::system(48, QFont::Medium), &image);
-        EXPECT_LE((last - first + 1) / ratio, metrics.horizontalAdvance(QStringLiteral("O")) + 1);
-        const auto [blueFirst, blueLast] = inkColumns(image, primary);
-        EXPECT_LT(blueFirst, first);
-        EXPECT_GT(blueLast, last);
+TEST(OrpWordView, CursiveLettersStayJoinedToThePivot) {
+    // {word, joined on the left of the pivot, joined on its right}: the pivot ل of سلام sits
+    // between two joined letters; ر in مرحبا joins only the letter before it (on its right).
+    const std::tuple<const char*, bool, bool> cases[] = {
+        {"\u0633\u0644\u0627\u0645", true, true},
+        {"\u0645\u0631\u062D\u0628\u0627", false, true},
+    };
+    for (const auto& [text, left, right] : cases) {
+        const QImage image = drawn(word(text));
+        const auto [first, last] = Testing::columnsOf(image, accent);
+        const auto blank = [&](int x) {
+            return Testing::countNear(image.copy(x, 0, 1, 120), Qt::white, 200) == 120;
+        };
+        EXPECT_NE(blank(first - 1), left) << text;
+        EXPECT_NE(blank(last + 1), right) << text;
     }
 }
 
@@ -155,7 +188,7 @@ TEST(OrpWordView, CodeKindsAreMonospacedAndSmallerAddressesAndBlocksWholeWithout
         QPainter painter(&image);
         view.paint(painter, {300, 50});
         painter.end();
-        EXPECT_EQ(inkColumns(image, accent).first, -1);
+        EXPECT_EQ(Testing::columnsOf(image, accent).first, -1);
     }
     const ORPWordView::Layout code =
         ORPWordView(word("x", 0, 0, TokenKind::code()), 50, 592, accent, primary).layout(&device);

@@ -45,6 +45,7 @@ TEST_F(ProgressBarTest, ClickOrDragSeeksOnReleaseWithinTenPointsAroundTheThinBar
     for (auto [f, dy, index] : {std::tuple{0.5, 0.0, 50},
                                 {0.255, 0.0, 25},
                                 {0.5, above - 10, 50},
+                                {0.405, below + 7, 40},
                                 {0.305, below + 9, 30},
                                 {0.8, below + 11, 30},
                                 {0.1, above - 12, 30}}) {

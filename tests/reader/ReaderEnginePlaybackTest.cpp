@@ -167,6 +167,13 @@ TEST_F(PlaybackTest, DerivedValuesFollowIndexAndRate) {
     engine.load(words(60));
     engine.changeSpeed(480);
     EXPECT_EQ(engine.remainingLabel(), QStringLiteral("0:04 left"));
+
+    // 0.3 s per 14-character word at 400 WPM: 25 of them sum to a hair under 7.5 in binary.
+    settings.setWpm(400);
+    for (const auto& [count, label] : {std::pair{25, "0:08 left"}, {24, "0:07 left"}}) {
+        engine.load(Tokens(std::size_t(count), word("fourteen-chars")));
+        EXPECT_EQ(engine.remainingLabel(), QString::fromLatin1(label)) << count;
+    }
 }
 
 TEST_F(PlaybackTest, ObserversHearBeforeAndAfterAndMayStopTheEngine) {

@@ -19,6 +19,7 @@ protected:
     ReaderPicturesTest() {
         QDir().mkpath(folder);
         view.setAnimated(false);
+        view.setBackdrop(Backdrop::blurred);
         settings.setWpm(300);
     }
 
@@ -85,9 +86,11 @@ TEST_F(ReaderPicturesTest, EveryPhase) {
     loadAndStart(text());
     engine.togglePause();
     save("11-light-paused");
-    view.setOpaqueBackground(true);
+    view.setBackdrop(Backdrop::sharp);
+    save("12-light-paused-unblurred");
+    view.setBackdrop(Backdrop::opaque);
     engine.load({});
-    save("12-light-empty-opaque");
+    save("13-light-empty-opaque");
 }
 
 } // namespace

@@ -52,4 +52,18 @@ int countNear(const QImage& image, QColor colour, int tolerance) {
     return count;
 }
 
+std::pair<int, int> columnsOf(const QImage& image, QColor colour, int top, int bottom) {
+    bottom = bottom < 0 ? image.height() - 1 : bottom;
+    int first = -1;
+    int last = -1;
+    for (int x = 0; x < image.width(); ++x)
+        for (int y = top; y <= bottom; ++y)
+            if (near(image.pixelColor(x, y), colour, 60)) {
+                first = first < 0 ? x : first;
+                last = x;
+                break;
+            }
+    return {first, last};
+}
+
 } // namespace Blinkwit::Testing

@@ -4,6 +4,7 @@
 
 #include <QColor>
 #include <QImage>
+#include <utility>
 
 class QWidget;
 
@@ -15,5 +16,8 @@ QImage render(QWidget& widget, double devicePixelRatio = 1.0);
 bool near(QColor a, QColor b, int tolerance = 3);
 // How many pixels of the image match the colour within tolerance.
 int countNear(const QImage& image, QColor colour, int tolerance);
+// The first and last columns holding pixels mostly of the colour (within 60 per channel), within
+// the rows top...bottom; -1 when there is none.
+std::pair<int, int> columnsOf(const QImage& image, QColor colour, int top = 0, int bottom = -1);
 
 } // namespace Blinkwit::Testing

@@ -118,10 +118,12 @@ TEST_F(ReaderViewTest, ColoursFollowTheThemeAtOnceAndAnUnreadableAccentFallsBack
     engine.load({});
     const QPoint inside(320, 5);
     const auto pixelAt = [&](QPoint point) { return Testing::render(view).pixelColor(point); };
-    EXPECT_TRUE(Testing::near(pixelAt(inside), ReaderTheme(true, {}).tint(), 2));
+    EXPECT_TRUE(
+        Testing::near(pixelAt(inside), ReaderTheme(true, {}).background(view.backdrop()), 2));
     EXPECT_EQ(pixelAt(QPoint(0, 0)).alpha(), 0) << "rounded corner";
     settings.setDarkTheme(false);
-    EXPECT_TRUE(Testing::near(pixelAt(inside), ReaderTheme(false, {}).tint(), 2))
+    EXPECT_TRUE(
+        Testing::near(pixelAt(inside), ReaderTheme(false, {}).background(view.backdrop()), 2))
         << "a settings change redraws at once";
 
     settings.setAccentHex(QStringLiteral("#FF0000"));
@@ -132,9 +134,10 @@ TEST_F(ReaderViewTest, ColoursFollowTheThemeAtOnceAndAnUnreadableAccentFallsBack
     EXPECT_GT(Testing::countNear(image, QColor::fromRgbF(0.08f, 0.08f, 0.08f), 8),
               3 * accentPixels);
 
-    view.setOpaqueBackground(true);
+    view.setBackdrop(Backdrop::opaque);
     EXPECT_EQ(pixelAt(QPoint(0, 0)).alpha(), 255) << "the window mask cuts the corners";
-    EXPECT_TRUE(Testing::near(pixelAt(inside), ReaderTheme(false, {}).opaqueBackground(), 1));
+    EXPECT_TRUE(
+        Testing::near(pixelAt(inside), ReaderTheme(false, {}).background(Backdrop::opaque), 1));
 
     settings.setAccentHex(QStringLiteral("green"));
     EXPECT_EQ(ReaderTheme::of(settings).accent(), QColor::fromRgbF(0.0f, 1.0f, 0.25f));

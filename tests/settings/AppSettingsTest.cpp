@@ -97,6 +97,8 @@ TEST(AppSettingsColour, HexReadsOnlySixDigitsWithOptionalHashAndBlanks) {
 
 TEST(AppSettingsColour, ToHexRoundsHalvesUpClampsAndRoundTrips) {
     EXPECT_EQ(AppSettings::toHex(QColor::fromRgbF(0.0f, 1.0f, 0.25f)), QStringLiteral("#00FF40"));
+    EXPECT_EQ(AppSettings::toHex(QColor::fromRgbF(156.45f / 255, 0.0f, 1.0f)),
+              QStringLiteral("#9C00FF"));
     EXPECT_EQ(AppSettings::toHex(QColor::fromHsv(0, 255, 255)), QStringLiteral("#FF0000"));
     EXPECT_EQ(AppSettings::toHex(QColor::fromRgbF(1.5f, -0.2f, 0.5f)), QStringLiteral("#FF0080"));
     EXPECT_FALSE(AppSettings::toHex(QColor()));

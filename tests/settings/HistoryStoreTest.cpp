@@ -1,13 +1,21 @@
 #include "settings/HistoryStore.h"
 
+#include "settings/JsonFileDefaultsStore.h"
+#include "tests/settings/DefaultsWriterProcess.h"
 #include "tests/settings/RecordingDefaultsStore.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <memory>
 
 using Blinkwit::HistoryStore;
+using Blinkwit::JsonFileDefaultsStore;
 using Blinkwit::Testing::RecordingDefaultsStore;
 
 namespace {
@@ -123,4 +131,121 @@ TEST(HistoryStoreTitle, FirstNonEmptyLineTrimmedAndCutAtFortyFourCharacters) {
     };
     for (const auto& [text, expected] : cases)
         EXPECT_EQ((HistoryStore::Entry{{}, {}, text}.title()), expected) << text.toStdString();
+}
+
+namespace {
+
+class HistoryOnFile : public ::testing::Test {
+protected:
+    QString path() const { return dir.filePath(QStringLiteral("blinkwit/defaults.json")); }
+    QJsonObject onDisk() const {
+        QFile file(path());
+        file.open(QIODevice::ReadOnly);
+        return QJsonDocument::fromJson(file.readAll()).object();
+    }
+    QStringList largeValues() const {
+        return QDir(dir.filePath(QStringLiteral("blinkwit/large-values"))).entryList(QDir::Files);
+    }
+
+    QTemporaryDir dir;
+};
+
+} // namespace
+
+TEST_F(HistoryOnFile, ReadersStartedTogetherAllLandInTheHistoryNewestFirst) {
+    constexpr int readers = 8;
+    std::unique_ptr<QProcess> writers[readers];
+    for (int i = 0; i < readers; ++i) {
+        writers[i] = std::make_unique<QProcess>();
+        Blinkwit::Testing::startDefaultsWriter(
+            *writers[i], path(), {QStringLiteral("history"), QStringLiteral("text %1").arg(i)});
+        ASSERT_TRUE(writers[i]->waitForStarted());
+    }
+    for (auto& writer : writers)
+        writer->closeWriteChannel();
+    for (auto& writer : writers) {
+        ASSERT_TRUE(writer->waitForFinished(60000));
+        EXPECT_EQ(writer->exitCode(), 0);
+    }
+    JsonFileDefaultsStore store(path());
+    const HistoryStore history(store);
+    EXPECT_EQ(texts(history).size(), readers);
+    for (int i = 0; i < readers; ++i)
+        EXPECT_TRUE(texts(history).contains(QStringLiteral("text %1").arg(i))) << i;
+    for (qsizetype i = 1; i < history.entries().size(); ++i)
+        EXPECT_GE(history.entries()[i - 1].date, history.entries()[i].date);
+}
+
+TEST_F(HistoryOnFile, HistoryThisVersionCannotReadIsKeptAsideWhateverBrokeIt) {
+    const QJsonValue broken[] = {
+        QJsonArray{QJsonObject{{"text", "untagged"}}},
+        QJsonObject{{"type", "history"}, {"value", "W10="}},
+        QJsonObject{{"type", "data"}, {"value", "W3sidGV4dCI6\nICJ4In1d"}},
+        QJsonObject{{"type", "data"}, {"value", "eyJ0ZXh0IjogInkifQ=="}},
+        QJsonObject{{"type", "string"}, {"value", "[]"}},
+    };
+    for (const QJsonValue& stored : broken) {
+        QDir(dir.path()).removeRecursively();
+        {
+            JsonFileDefaultsStore store(path());
+            store.setValue(QStringLiteral("fontSize"), 30.0);
+        }
+        QJsonObject object = onDisk();
+        object.insert(QStringLiteral("readingHistory"), stored);
+        QFile file(path());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QJsonDocument(object).toJson());
+        file.close();
+        JsonFileDefaultsStore store(path());
+        HistoryStore history(store);
+        EXPECT_TRUE(history.entries().isEmpty());
+        history.add(QStringLiteral("fresh"));
+        QJsonValue setAside;
+        const QJsonObject after = onDisk();
+        for (const QString& key : after.keys())
+            if (key.startsWith(QStringLiteral("readingHistory.corrupt-")))
+                setAside = after[key];
+        EXPECT_EQ(setAside, stored) << QJsonDocument(QJsonArray{stored}).toJson().constData();
+        EXPECT_EQ(texts(HistoryStore(store)), QStringList{QStringLiteral("fresh")});
+    }
+}
+
+TEST_F(HistoryOnFile, ALargeTextIsKeptInAFileOfItsOwnAndReadOnlyWhenAsked) {
+    QString large = QStringLiteral("Cafe\u0301 title");
+    while (large.size() < 300000)
+        large += QStringLiteral("\nSome words of a long text that someone read.");
+    const QString composed =
+        QString(large).replace(QStringLiteral("e\u0301"), QStringLiteral("\u00E9"));
+    {
+        JsonFileDefaultsStore store(path());
+        HistoryStore history(store);
+        history.add(large);
+        history.add(QStringLiteral("small"));
+        // Canonically equivalent: the same entry, moved to the top.
+        history.add(composed);
+        EXPECT_EQ(history.entries().size(), 2);
+        EXPECT_EQ(largeValues().size(), 1);
+    }
+    EXPECT_LT(QFileInfo(path()).size(), 20000);
+    JsonFileDefaultsStore store(path());
+    HistoryStore history(store);
+    const HistoryStore::Entry entry = history.entries().front();
+    EXPECT_EQ(entry.title(), QStringLiteral("Caf\u00E9 title"));
+    EXPECT_LE(entry.text.size(), HistoryStore::previewLength);
+    EXPECT_TRUE(composed.startsWith(entry.text));
+    EXPECT_EQ(history.wholeText(entry), composed);
+    // What older versions read: the entry, with the text's beginning.
+    const auto stored =
+        HistoryStore::decode(store.value(QStringLiteral("readingHistory")).toByteArray());
+    ASSERT_TRUE(stored);
+    EXPECT_EQ(stored->front().text, entry.text);
+    history.clear();
+    EXPECT_TRUE(largeValues().isEmpty());
+
+    // A large text an older version stored inline moves to a file of its own.
+    store.setValue(QStringLiteral("readingHistory"),
+                   HistoryStore::encode({{QUuid::createUuid(), entry.date, large}}));
+    HistoryStore(store).add(QStringLiteral("next"));
+    EXPECT_LT(QFileInfo(path()).size(), 20000);
+    EXPECT_EQ(largeValues().size(), 1);
 }

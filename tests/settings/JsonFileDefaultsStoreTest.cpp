@@ -1,5 +1,7 @@
 #include "settings/JsonFileDefaultsStore.h"
 
+#include "tests/settings/DefaultsWriterProcess.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -10,8 +12,13 @@
 #include <cmath>
 #include <gtest/gtest.h>
 #include <limits>
+#include <pwd.h>
+#include <sys/file.h>
+#include <unistd.h>
+#include <utime.h>
 
 using Blinkwit::JsonFileDefaultsStore;
+using Blinkwit::Testing::startDefaultsWriter;
 
 namespace {
 
@@ -111,8 +118,9 @@ TEST_F(JsonFileDefaultsStoreTest, TwoProcessesWritingAtOnceLoseNothing) {
     constexpr int keysEach = 60;
     QProcess writers[2];
     for (int i = 0; i < 2; ++i)
-        writers[i].start(QStringLiteral(BLINKWIT_DEFAULTS_WRITER),
-                         {path(), QStringLiteral("w%1.").arg(i), QString::number(keysEach)});
+        startDefaultsWriter(
+            writers[i], path(),
+            {QStringLiteral("set"), QStringLiteral("w%1.").arg(i), QString::number(keysEach)});
     for (QProcess& writer : writers) {
         ASSERT_TRUE(writer.waitForFinished(60000));
         EXPECT_EQ(writer.exitCode(), 0);
@@ -125,6 +133,54 @@ TEST_F(JsonFileDefaultsStoreTest, TwoProcessesWritingAtOnceLoseNothing) {
     EXPECT_EQ(found, 2 * keysEach);
 }
 
+TEST_F(JsonFileDefaultsStoreTest, AHeldLockIsWaitedForAndNeverIgnored) {
+    JsonFileDefaultsStore store(path());
+    store.setValue(QStringLiteral("a"), true);
+    const QByteArray before = readRaw(path());
+    QProcess holder;
+    startDefaultsWriter(holder, path(), {QStringLiteral("hold")});
+    ASSERT_TRUE(holder.waitForReadyRead(20000));
+    // The holder is alive however old its lock looks.
+    const QByteArray lockFile = QFile::encodeName(path() + QStringLiteral(".lock"));
+    const utimbuf hourAgo{time(nullptr) - 3600, time(nullptr) - 3600};
+    ASSERT_EQ(utime(lockFile.constData(), &hourAgo), 0);
+    store.setValue(QStringLiteral("b"), true);
+    EXPECT_FALSE(store.lastWriteSucceeded());
+    EXPECT_TRUE(store.value(QStringLiteral("b")).toBool());
+    EXPECT_EQ(readRaw(path()), before);
+    holder.closeWriteChannel();
+    ASSERT_TRUE(holder.waitForFinished(20000));
+    EXPECT_TRUE(store.flush(5000));
+    EXPECT_TRUE(onDisk().contains(QStringLiteral("a")) && onDisk().contains(QStringLiteral("b")));
+
+    // A holder that died leaves its lock behind: it is taken over at once.
+    startDefaultsWriter(holder, path(), {QStringLiteral("hold")});
+    ASSERT_TRUE(holder.waitForReadyRead(20000));
+    holder.kill();
+    holder.waitForFinished();
+    store.setValue(QStringLiteral("c"), true);
+    EXPECT_TRUE(store.lastWriteSucceeded());
+}
+
+TEST_F(JsonFileDefaultsStoreTest, TemporaryFilesOfWritersThatEndedEarlyGoWithTheNextWrite) {
+    writeRaw("{}");
+    const auto temporary = [this](const char* suffix) {
+        const QString name = path() + QLatin1String(suffix);
+        QFile(name).open(QIODevice::WriteOnly);
+        return name;
+    };
+    const QString stale = temporary(".Ab12Cd");
+    const QString live = temporary(".Zz99Yy");
+    const QString other = temporary(".old");
+    QFile held(live);
+    ASSERT_TRUE(held.open(QIODevice::ReadOnly));
+    ASSERT_EQ(flock(held.handle(), LOCK_EX), 0);
+    JsonFileDefaultsStore(path()).setValue(QStringLiteral("k"), true);
+    EXPECT_FALSE(QFileInfo::exists(stale));
+    EXPECT_TRUE(QFileInfo::exists(live));
+    EXPECT_TRUE(QFileInfo::exists(other));
+}
+
 TEST(JsonFileDefaultsStorePath, FollowsXdgConfigHomeUnlessItIsRelative) {
     const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
     const QString fallback = QDir::homePath() + QStringLiteral("/.config/blinkwit/defaults.json");
@@ -134,4 +190,26 @@ TEST(JsonFileDefaultsStorePath, FollowsXdgConfigHomeUnlessItIsRelative) {
     qputenv("XDG_CONFIG_HOME", "relative/config");
     EXPECT_EQ(JsonFileDefaultsStore::standardPath(), fallback);
     saved.isNull() ? qunsetenv("XDG_CONFIG_HOME") : qputenv("XDG_CONFIG_HOME", saved);
+}
+
+TEST(JsonFileDefaultsStorePath, WithoutHomeTheUsersHomeIsAskedForAndAMissingOneNeverMade) {
+    const QByteArray savedHome = qgetenv("HOME");
+    const QByteArray savedConfig = qgetenv("XDG_CONFIG_HOME");
+    qunsetenv("XDG_CONFIG_HOME");
+    qunsetenv("HOME");
+    EXPECT_EQ(JsonFileDefaultsStore::standardPath(),
+              QFile::decodeName(getpwuid(getuid())->pw_dir) +
+                  QStringLiteral("/.config/blinkwit/defaults.json"));
+    QTemporaryDir dir;
+    qputenv("HOME", QFile::encodeName(dir.filePath(QStringLiteral("gone/home"))));
+    QStringList told;
+    JsonFileDefaultsStore store(JsonFileDefaultsStore::standardPath());
+    store.setNoticeSink([&told](const QString& message) { told << message; });
+    store.setValue(QStringLiteral("defaultWPM"), qint64(500));
+    store.setValue(QStringLiteral("fontSize"), 30.0);
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("gone"))));
+    EXPECT_EQ(store.value(QStringLiteral("defaultWPM")).toLongLong(), 500);
+    EXPECT_EQ(told.size(), 1);
+    qputenv("HOME", savedHome);
+    savedConfig.isNull() ? qunsetenv("XDG_CONFIG_HOME") : qputenv("XDG_CONFIG_HOME", savedConfig);
 }

@@ -15,6 +15,12 @@ public:
         values.setValue(key, value);
     }
     void remove(const QString& key) override { values.remove(key); }
+    void putLarge(const QString& name, const QByteArray& bytes) override {
+        values.putLarge(name, bytes);
+    }
+    std::optional<QByteArray> large(const QString& name) const override {
+        return values.large(name);
+    }
 
     InMemoryDefaultsStore values;
     QStringList written;

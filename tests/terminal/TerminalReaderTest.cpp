@@ -1,9 +1,13 @@
 #include "TmuxSession.h"
+#include "settings/HistoryStore.h"
+#include "settings/JsonFileDefaultsStore.h"
 
+#include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <csignal>
+#include <cstdio>
 #include <gtest/gtest.h>
 #include <tuple>
 
@@ -78,6 +82,9 @@ TEST_F(TerminalReader, CountsDownReadsOnOneColumnFinishesAndQuitsCleanly) {
     session.sendKeys({"q"});
     expectTerminalRestored(session);
     EXPECT_EQ(session.exitStatus(), 0);
+    Blinkwit::JsonFileDefaultsStore store(session.defaultsPath());
+    EXPECT_EQ(Blinkwit::HistoryStore(store).entries().value(0).text,
+              "a reading extraordinarily to be wonderful.");
 
     // Countdown 3, 2, 1 as big digits, each its own frame, before the first word.
     const std::vector<QStringList> frames = session.recordedFrames();
@@ -380,4 +387,17 @@ TEST_F(TerminalReader, FailsClearlyWithoutATerminalOrWithoutReadableText) {
         EXPECT_EQ(outcome.status, status) << message;
         EXPECT_TRUE(outcome.errors.contains(message)) << outcome.errors.toStdString();
     }
+    // A file whose name is not UTF-8 is read: only the missing terminal stops the program.
+    QTemporaryDir dir;
+    std::FILE* latin1 =
+        std::fopen((QFile::encodeName(dir.path()) + "/caf\xe9.md").constData(), "w");
+    ASSERT_NE(latin1, nullptr);
+    std::fclose(latin1);
+    QProcess program;
+    program.start(
+        "sh", {"-c", R"sh(exec setsid -w "$0" read --terminal "$(printf '%s/caf\351.md' "$1")")sh",
+               BLINKWIT_EXECUTABLE, dir.path()});
+    ASSERT_TRUE(program.waitForFinished(30000));
+    EXPECT_EQ(program.exitCode(), 1);
+    EXPECT_TRUE(program.readAllStandardError().contains("no terminal to read keys from"));
 }

@@ -40,8 +40,12 @@ TmuxSession::~TmuxSession() {
     run({"kill-server"});
 }
 
+QString TmuxSession::defaultsPath() const {
+    return dir_.filePath("config/blinkwit/defaults.json");
+}
+
 void TmuxSession::writeSettings(const Options& options) const {
-    JsonFileDefaultsStore store(dir_.filePath("config/blinkwit/defaults.json"));
+    JsonFileDefaultsStore store(defaultsPath());
     AppSettings settings(store);
     settings.setWpm(options.wpm);
     settings.setDarkTheme(options.darkTheme);

@@ -58,6 +58,8 @@ public:
     // What the script recorded: "modes-before" and "modes-after" (stty -g around the program),
     // "modes-stopped" (while stopped by Ctrl+Z).
     QString file(const QString& name) const;
+    // The defaults file the program uses.
+    QString defaultsPath() const;
     // Continues the program stopped by Ctrl+Z (fg).
     void continueStopped() const;
 
