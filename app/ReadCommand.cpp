@@ -20,7 +20,7 @@ namespace Blinkwit {
 
 namespace {
 
-int readInPanel(const ReadCommand::Arguments& arguments, const std::optional<QString>& text) {
+int readInPanel(const ReadCommand::Arguments& arguments, std::optional<QString> text) {
     // Qt is given no user arguments: a file named like one of its options stays a file.
     static int qtArgc = 1;
     static char name[] = "blinkwit";
@@ -39,6 +39,8 @@ int readInPanel(const ReadCommand::Arguments& arguments, const std::optional<QSt
         coordinator.readClipboard();
     else
         coordinator.present(text);
+    // The reader has the text in a form of its own now; a long one need not be held twice.
+    text.reset();
     const int status = app.exec();
     // Closed while a long text was still being split: nothing is left to save, and waiting for
     // the worker would keep the shell waiting.
@@ -146,7 +148,7 @@ int ReadCommand::run(const std::vector<std::string_view>& args) {
                      reason.c_str());
         return 1;
     }
-    return readInPanel(*arguments, text);
+    return readInPanel(*arguments, std::move(text));
 }
 
 } // namespace Blinkwit
