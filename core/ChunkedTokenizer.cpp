@@ -44,6 +44,25 @@ bool commandOpen(std::string_view text) {
     return esc + 1 < text.data() + text.size() && esc[1] == ']';
 }
 
+// Whether the lines of text that start with a fence ("```" after spaces) are odd in number: a
+// cut after them would most likely fall inside a fenced block, and its piece be read again.
+bool fenceOpen(std::string_view text) {
+    bool open = false;
+    for (std::size_t at = text.find("```"); at != std::string_view::npos;) {
+        std::size_t start = at;
+        while (start > 0 && text[start - 1] == ' ')
+            --start;
+        if (start == 0 || text[start - 1] == '\n')
+            open = !open;
+        // One fence per line: the rest of the line cannot open or close another.
+        const std::size_t lineEnd = text.find('\n', at);
+        if (lineEnd == std::string_view::npos)
+            break;
+        at = text.find("```", lineEnd + 1);
+    }
+    return open;
+}
+
 // Whether the unit leaves nothing open that a following piece could close.
 bool closesCleanly(const Pipeline::Piece& unit) {
     return !unit.fenceLeftOpen && unit.links.closed();
@@ -60,7 +79,8 @@ std::vector<std::size_t> ChunkedTokenizer::cuts(std::string_view utf8, std::size
         if (at == std::string_view::npos || at >= utf8.size())
             return starts;
         from = at;
-        if (commandOpen(utf8.substr(previous, at - previous)))
+        const std::string_view piece = utf8.substr(previous, at - previous);
+        if (commandOpen(piece) || fenceOpen(piece))
             continue;
         starts.push_back(at);
         previous = at;

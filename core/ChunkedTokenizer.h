@@ -35,8 +35,8 @@ public:
     TokenList run(std::string_view utf8, const std::stop_token& stop = {}) const;
 
     // Where pieces begin after the first: just after a blank line (spaces and tabs only) that
-    // no operating-system command (ESC ] ... BEL) spans, at least pieceBytes after the
-    // previous cut, never at the end.
+    // no operating-system command (ESC ] ... BEL) spans and, as far as its lines tell, no fenced
+    // block either, at least pieceBytes after the previous cut, never at the end.
     static std::vector<std::size_t> cuts(std::string_view utf8, std::size_t pieceBytes);
 
 private:

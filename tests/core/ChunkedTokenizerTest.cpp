@@ -80,13 +80,14 @@ TEST(ChunkedTokenizer, PiecesReadExactlyAsTheWholeText) {
 }
 
 // An unclosed fence early turns every later fence's role around, and a link left open spans
-// pieces: the pieces that follow are read again together, at worst all the rest as one.
+// pieces: the pieces that follow are read again together, at worst all the rest as one. (The
+// colour code hides the stray fence from the cutting, not from the reading.)
 TEST(ChunkedTokenizer, MarkupLeftOpenJoinsThePiecesThatFollow) {
     std::string balanced;
     for (int i = 0; i < 40; ++i)
         balanced +=
             "Words " + std::to_string(i) + ".\n\n```\ncode " + std::to_string(i) + "\n```\n\n";
-    for (const std::string& text : {"```\nstray\n\n" + balanced,
+    for (const std::string& text : {"\x1b[1m```\nstray\n\n" + balanced,
                                     "[a link\n\n" + balanced + "text](x) after.\n\n" + balanced}) {
         const TokenList whole = Pipeline({}).run(u16(text));
         EXPECT_EQ(ChunkedTokenizer({}, everyBlankLine).run(text), whole);
@@ -94,13 +95,18 @@ TEST(ChunkedTokenizer, MarkupLeftOpenJoinsThePiecesThatFollow) {
     }
 }
 
-TEST(ChunkedTokenizer, CutsFollowBlankLinesOutsideOperatingSystemCommands) {
+TEST(ChunkedTokenizer, CutsFollowBlankLinesOutsideOperatingSystemCommandsAndFences) {
     EXPECT_EQ(ChunkedTokenizer::cuts("a\n\nb\n \t\nc\n\n", 1), (std::vector<std::size_t>{3, 8}));
     EXPECT_EQ(ChunkedTokenizer::cuts("aa\n\nb\n\nc", 5), (std::vector<std::size_t>{7}));
     // A title command left open swallows the blank line; a bell or the next escape ends it.
     EXPECT_EQ(ChunkedTokenizer::cuts("\x1b]0;t\n\nx\x07\n\ny", 1), (std::vector<std::size_t>{11}));
     EXPECT_EQ(ChunkedTokenizer::cuts("\x1b]0;t\x1b[m\n\ny", 1), (std::vector<std::size_t>{10}));
     EXPECT_TRUE(ChunkedTokenizer::cuts("a\r\n\r\nb", 1).empty()) << "a CR is not blank here";
+    // Not inside a fenced block, which would have to be read again with the next piece; a fence
+    // is a line's first non-space, and one per line.
+    EXPECT_EQ(ChunkedTokenizer::cuts("```\n\n  ```\n\nx", 1), (std::vector<std::size_t>{12}));
+    EXPECT_EQ(ChunkedTokenizer::cuts("a ```\n\nb", 1), (std::vector<std::size_t>{7}));
+    EXPECT_EQ(ChunkedTokenizer::cuts("``` ```\n\nb\n```\n\nc", 1), (std::vector<std::size_t>{16}));
 }
 
 TEST(ChunkedTokenizer, AStopRequestEndsWithNoTokens) {
