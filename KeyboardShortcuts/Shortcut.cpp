@@ -7,6 +7,7 @@
 #include <QJsonObject>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 namespace Blinkwit::KeyboardShortcuts {
 
@@ -38,18 +39,18 @@ Shortcut Shortcut::fromModifiers(int carbonKeyCode, Qt::KeyboardModifiers modifi
     return {carbonKeyCode, bits};
 }
 
+// Modifiers are named as this desktop names them, in Qt's order, each followed by "+": the
+// original symbols ⌃ ⌥ ⇧ ⌘ and the globe become Ctrl, Alt, Shift, Super and Fn.
 QString Shortcut::description() const {
+    static const std::pair<int, const char*> names[] = {{Modifier::control, "Ctrl+"},
+                                                        {Modifier::option, "Alt+"},
+                                                        {Modifier::shift, "Shift+"},
+                                                        {Modifier::command, "Super+"},
+                                                        {Modifier::function, "Fn+"}};
     QString text;
-    if (carbonModifiers & Modifier::control)
-        text += QStringLiteral("⌃");
-    if (carbonModifiers & Modifier::option)
-        text += QStringLiteral("⌥");
-    if (carbonModifiers & Modifier::shift)
-        text += QStringLiteral("⇧");
-    if (carbonModifiers & Modifier::command)
-        text += QStringLiteral("⌘");
-    if (carbonModifiers & Modifier::function)
-        text += QStringLiteral("🌐︎");
+    for (const auto& [modifier, name] : names)
+        if (carbonModifiers & modifier)
+            text += QLatin1String(name);
     return text + KeyTable::displayName(carbonKeyCode);
 }
 

@@ -17,7 +17,8 @@ struct Shortcut {
     // From a key code and Qt's modifier flags (Meta is the command key); other flags drop out.
     static Shortcut fromModifiers(int carbonKeyCode, Qt::KeyboardModifiers modifiers);
 
-    // Modifier symbols in the order control, option, shift, command, function, then the key.
+    // "Ctrl+Shift+R": the modifiers in the order control, option, shift, command, function,
+    // then the key.
     QString description() const;
 
     // {"carbonKeyCode":15,"carbonModifiers":4608}

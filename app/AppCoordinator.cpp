@@ -1,13 +1,21 @@
 #include "AppCoordinator.h"
 
+#include "KeyboardShortcuts/Registry.h"
+#include "PermissionWindows.h"
+#include "Permissions.h"
+#include "ResidentCommands.h"
+#include "SelectionGrabber.h"
+#include "platform/Timer.h"
 #include "reader/ReaderEngine.h"
 #include "reader/ReaderPanelController.h"
 #include "settings/AppSettings.h"
+#include "settings/DefaultsStore.h"
 #include "settings/HistoryStore.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
+#include <QPointer>
 
 namespace Blinkwit {
 
@@ -21,6 +29,28 @@ AppCoordinator::AppCoordinator(AppSettings& settings, ReaderEngine& engine,
     , engine_(engine)
     , panelController_(panelController)
     , history_(history) {}
+
+AppCoordinator::AppCoordinator(AppSettings& settings, ReaderEngine& engine,
+                               ReaderPanelController& panelController, HistoryStore& history,
+                               Desktop desktop, QObject* parent)
+    : AppCoordinator(settings, engine, panelController, history, parent) {
+    desktop_.emplace(desktop);
+}
+
+AppCoordinator::~AppCoordinator() = default;
+
+// Adapted from the original wording for this desktop: "menu bar" -> "tray", "the bolt icon at
+// the top of your screen" -> "the bolt icon in your tray".
+QString AppCoordinator::welcomeText() {
+    return QStringLiteral(
+        "Welcome to Blinkwit. You're speed reading right now — keep your eyes on the green letter "
+        "and let the words come to you.\n\n"
+        "Blinkwit lives in your tray. Click the bolt icon in your tray for Settings, where you "
+        "can change the colors, the speed, and the hotkeys.\n\n"
+        "To read anything: select text in any app, then press Control Shift R. Press Space to "
+        "pause. Press the up arrow to go faster.\n\n"
+        "Press Escape to close this window. Enjoy.");
+}
 
 TextPreprocessor::CodeBlockMode AppCoordinator::codeBlockMode(const QString& raw) {
     return TextPreprocessor::fromRaw(raw.toStdString())
@@ -45,6 +75,54 @@ void AppCoordinator::readClipboard() {
         present(data->text());
     else
         present(std::nullopt);
+}
+
+void AppCoordinator::setup() {
+    Q_ASSERT(desktop_);
+    for (const ResidentCommands::Command& command : ResidentCommands::all())
+        desktop_->shortcuts.onKeyUp(command.shortcut(), [self = QPointer(this), run = command.run] {
+            if (self)
+                (self.data()->*run)();
+        });
+    if (!InstallLocationRules::isInstalled(desktop_->permissions.installLocation()) ||
+        !desktop_->permissions.isTrustedForAccessibility())
+        explainMissingPermission();
+    scheduleWelcome();
+}
+
+void AppCoordinator::scheduleWelcome() {
+    DefaultsStore& store = settings_.defaults();
+    const QVariant shown = store.value(QLatin1String(hasShownWelcomeKey));
+    if (shown.typeId() == QMetaType::Bool && shown.toBool())
+        return;
+    store.setValue(QLatin1String(hasShownWelcomeKey), true);
+    welcome_ = std::make_unique<Timer>(desktop_->scheduler);
+    welcome_->startAfter(welcomeDelay, [this] { present(welcomeText()); });
+}
+
+void AppCoordinator::readSelection() {
+    Q_ASSERT(desktop_);
+    if (!desktop_->permissions.isTrustedForAccessibility()) {
+        explainMissingPermission();
+        return;
+    }
+    if (auto text = desktop_->grabber.accessibilitySelectedText(); text && !text->isEmpty()) {
+        present(text);
+        return;
+    }
+    desktop_->grabber.grabViaClipboardSimulation(
+        [self = QPointer(this)](std::optional<QString> text) {
+            if (self)
+                self->present(text);
+        });
+}
+
+// A copy that is not installed is the likelier cause: moving it comes first.
+void AppCoordinator::explainMissingPermission() {
+    const bool installed =
+        InstallLocationRules::isInstalled(desktop_->permissions.installLocation());
+    desktop_->permissionWindows.show(installed ? PermissionKind::accessibility
+                                               : PermissionKind::installLocation);
 }
 
 } // namespace Blinkwit

@@ -4,23 +4,50 @@
 
 #include <QObject>
 #include <QString>
+#include <memory>
 #include <optional>
 
 namespace Blinkwit {
 
+namespace KeyboardShortcuts {
+class Registry;
+}
+
 class AppSettings;
 class HistoryStore;
+class Permissions;
+class PermissionWindows;
 class ReaderEngine;
 class ReaderPanelController;
+class Scheduler;
+class SelectionGrabber;
+class Timer;
 
 // Where every way of reading ends: text is tokenised with the user's code-block choice,
 // remembered in the history, loaded into the engine and shown in the reader panel.
 class AppCoordinator final : public QObject {
     Q_OBJECT
 public:
+    // What the resident program's commands need beyond presenting text.
+    struct Desktop {
+        KeyboardShortcuts::Registry& shortcuts;
+        SelectionGrabber& grabber;
+        Permissions& permissions;
+        PermissionWindows& permissionWindows;
+        Scheduler& scheduler;
+    };
+
+    static constexpr const char* hasShownWelcomeKey = "hasShownWelcome";
+    static constexpr double welcomeDelay = 0.8;
+
     AppCoordinator(AppSettings& settings, ReaderEngine& engine,
                    ReaderPanelController& panelController, HistoryStore& history,
                    QObject* parent = nullptr);
+    // The resident program's coordinator, which also runs setup() and readSelection().
+    AppCoordinator(AppSettings& settings, ReaderEngine& engine,
+                   ReaderPanelController& panelController, HistoryStore& history, Desktop desktop,
+                   QObject* parent = nullptr);
+    ~AppCoordinator() override;
 
     AppSettings& settings() const { return settings_; }
     ReaderEngine& engine() const { return engine_; }
@@ -32,14 +59,27 @@ public:
     // Reads the clipboard's plain text (absent when it holds none).
     void readClipboard();
 
+    // Once at launch: the hot keys of every resident command, the permission check and, on the
+    // very first launch, the welcome text welcomeDelay later.
+    void setup();
+    // The selected text when the desktop lets us read it; otherwise the permission window.
+    void readSelection();
+
+    static QString welcomeText();
+
     // The stored code-block setting as a mode: an unknown or empty value means placeholder.
     static BlinkwitCore::TextPreprocessor::CodeBlockMode codeBlockMode(const QString& raw);
 
 private:
+    void explainMissingPermission();
+    void scheduleWelcome();
+
     AppSettings& settings_;
     ReaderEngine& engine_;
     ReaderPanelController& panelController_;
     HistoryStore& history_;
+    std::optional<Desktop> desktop_;
+    std::unique_ptr<Timer> welcome_;
 };
 
 } // namespace Blinkwit

@@ -1,7 +1,10 @@
 #include "CommandLine.h"
 
 #include "BuildInfo.h"
+#include "CommandRequest.h"
 #include "ReadCommand.h"
+#include "ResidentCommands.h"
+#include "ResidentProgram.h"
 #include "TokensCommand.h"
 #include "terminal/TerminalReadCommand.h"
 
@@ -13,29 +16,33 @@
 namespace Blinkwit {
 
 const char* CommandLine::usage() {
-    return "usage: blinkwit tokens [--mode placeholder|readWords|skip] [--wpm N] [FILE|-]\n"
-           "       blinkwit read [FILE|-|--clipboard]\n"
-           "       blinkwit read --terminal [FILE|-]\n"
-           "       blinkwit --help | --version\n";
+    static const std::string text =
+        "usage: blinkwit tokens [--mode placeholder|readWords|skip] [--wpm N] [FILE|-]\n"
+        "       blinkwit read [FILE|-|--clipboard]\n"
+        "       blinkwit read --terminal [FILE|-]\n"
+        "       blinkwit\n"
+        "       blinkwit --command " +
+        ResidentCommands::names().toStdString() +
+        "\n"
+        "       blinkwit --help | --version\n";
+    return text.c_str();
 }
 
 int CommandLine::run(int argc, char** argv) {
     const std::vector<std::string_view> args(argv + 1, argv + argc);
-    if (args.empty()) {
-        std::fputs(usage(), stderr);
-        return 2;
-    }
+    if (args.empty())
+        return ResidentProgram::run();
     const std::string_view command = args.front();
     if (command == "--help" || command == "-h") {
         std::fputs(usage(), stdout);
         return 0;
     }
     if (command == "--version") {
-        std::printf("blinkwit %s (build %s, %s)\n", BuildInfo::version().toUtf8().constData(),
-                    BuildInfo::buildNumber().toUtf8().constData(),
-                    BuildInfo::gitCommit().toUtf8().constData());
+        std::printf("%s\n", BuildInfo::displayString().toUtf8().constData());
         return 0;
     }
+    if (command == "--command")
+        return CommandRequest::run({args.begin() + 1, args.end()});
     if (command == "tokens")
         return TokensCommand::run({args.begin() + 1, args.end()});
     if (command == "read" && ReadCommand::wantsTerminal({args.begin() + 1, args.end()}))

@@ -1,15 +1,21 @@
-# Version, build number and commit of this build, handed to BuildInfo at compile time.
-execute_process(COMMAND git rev-parse --short=12 HEAD
-                WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}
-                OUTPUT_VARIABLE BLINKWIT_GIT_COMMIT OUTPUT_STRIP_TRAILING_WHITESPACE
-                ERROR_QUIET)
-execute_process(COMMAND git rev-list --count HEAD
-                WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}
-                OUTPUT_VARIABLE BLINKWIT_BUILD_NUMBER OUTPUT_STRIP_TRAILING_WHITESPACE
-                ERROR_QUIET)
-if(NOT BLINKWIT_GIT_COMMIT)
-    set(BLINKWIT_GIT_COMMIT "unknown")
+# The build's identity, compiled into BuildInfo: version, build number, git commit and the
+# address of the published build manifest.
+set(BLINKWIT_MANIFEST_URL "https://updates.blinkwit.app/build.json" CACHE STRING
+    "HTTPS address of the published build manifest (its path is /build.json)")
+if(NOT BLINKWIT_MANIFEST_URL MATCHES "^https://[^/]+/(.*/)?build\\.json$")
+    message(FATAL_ERROR "BLINKWIT_MANIFEST_URL must be an https:// address ending in /build.json, "
+                        "not '${BLINKWIT_MANIFEST_URL}'")
 endif()
-if(NOT BLINKWIT_BUILD_NUMBER)
-    set(BLINKWIT_BUILD_NUMBER "0")
-endif()
+
+# The header is rewritten at every build (only when its content changed), so a new commit
+# never leaves a stale identity in the program.
+set(BLINKWIT_BUILD_IDENTITY_HEADER ${CMAKE_BINARY_DIR}/app/BuildIdentity.h)
+add_custom_target(blinkwit_build_identity
+    COMMAND ${CMAKE_COMMAND}
+            -DSOURCE_DIR=${CMAKE_SOURCE_DIR}
+            -DOUTPUT=${BLINKWIT_BUILD_IDENTITY_HEADER}
+            -DPROJECT_VERSION=${PROJECT_VERSION}
+            -DBLINKWIT_MANIFEST_URL=${BLINKWIT_MANIFEST_URL}
+            -P ${CMAKE_SOURCE_DIR}/cmake/WriteBuildIdentity.cmake
+    BYPRODUCTS ${BLINKWIT_BUILD_IDENTITY_HEADER}
+    COMMENT "" VERBATIM)

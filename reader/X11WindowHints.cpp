@@ -3,8 +3,10 @@
 #include <QGuiApplication>
 #include <QRegion>
 #include <QWindow>
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 #include <vector>
 #include <xcb/xcb.h>
 
@@ -13,6 +15,8 @@ namespace Blinkwit {
 namespace {
 
 constexpr std::uint32_t allDesktops = 0xFFFFFFFF;
+constexpr std::uint32_t netWmStateRemove = 0;
+constexpr std::uint32_t netWmStateAdd = 1;
 
 xcb_connection_t* connection() {
     if (QGuiApplication::platformName() != QLatin1String("xcb"))
@@ -36,6 +40,34 @@ xcb_window_t rootOf(xcb_connection_t* c, xcb_window_t window) {
     return root;
 }
 
+// A client message to the window manager about a mapped window.
+void sendToWindowManager(xcb_connection_t* c, xcb_window_t id, xcb_atom_t type,
+                         std::initializer_list<std::uint32_t> data) {
+    xcb_client_message_event_t message{};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = id;
+    message.type = type;
+    std::copy(data.begin(), data.end(), message.data.data32);
+    const xcb_window_t root = rootOf(c, id);
+    if (root != XCB_WINDOW_NONE)
+        xcb_send_event(c, 0, root,
+                       XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                       reinterpret_cast<const char*>(&message));
+}
+
+std::vector<xcb_atom_t> atomList(xcb_connection_t* c, xcb_window_t id, xcb_atom_t property) {
+    const auto cookie = xcb_get_property(c, 0, id, property, XCB_ATOM_ATOM, 0, 1024);
+    xcb_get_property_reply_t* reply = xcb_get_property_reply(c, cookie, nullptr);
+    std::vector<xcb_atom_t> atoms;
+    if (reply && reply->format == 32 && reply->type == XCB_ATOM_ATOM) {
+        const auto* data = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply));
+        atoms.assign(data, data + xcb_get_property_value_length(reply) / 4);
+    }
+    std::free(reply);
+    return atoms;
+}
+
 } // namespace
 
 bool X11WindowHints::leftButtonHeld() {
@@ -50,6 +82,30 @@ bool X11WindowHints::leftButtonHeld() {
     return held;
 }
 
+void X11WindowHints::setSkipTaskbar(QWindow* window, bool skip) {
+    xcb_connection_t* c = connection();
+    if (!c || !window)
+        return;
+    const auto id = xcb_window_t(window->winId());
+    const xcb_atom_t state = atom(c, "_NET_WM_STATE");
+    const xcb_atom_t skipTaskbar = atom(c, "_NET_WM_STATE_SKIP_TASKBAR");
+    const xcb_atom_t skipPager = atom(c, "_NET_WM_STATE_SKIP_PAGER");
+    if (window->isVisible()) {
+        // The window manager owns the state of a mapped window.
+        sendToWindowManager(c, id, state,
+                            {skip ? netWmStateAdd : netWmStateRemove, skipTaskbar, skipPager, 1});
+    } else {
+        // Read when the window is mapped; Qt merges its own states into what it finds here.
+        std::vector<xcb_atom_t> atoms = atomList(c, id, state);
+        std::erase_if(atoms, [&](xcb_atom_t a) { return a == skipTaskbar || a == skipPager; });
+        if (skip)
+            atoms.insert(atoms.end(), {skipTaskbar, skipPager});
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, state, XCB_ATOM_ATOM, 32,
+                            std::uint32_t(atoms.size()), atoms.data());
+    }
+    xcb_flush(c);
+}
+
 void X11WindowHints::showOnAllDesktops(QWindow* window) {
     xcb_connection_t* c = connection();
     if (!c || !window)
@@ -59,19 +115,8 @@ void X11WindowHints::showOnAllDesktops(QWindow* window) {
     // Read by the window manager when the window is mapped...
     xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, desktop, XCB_ATOM_CARDINAL, 32, 1,
                         &allDesktops);
-    // ...and asked for explicitly while it is mapped.
-    xcb_client_message_event_t message{};
-    message.response_type = XCB_CLIENT_MESSAGE;
-    message.format = 32;
-    message.window = id;
-    message.type = desktop;
-    message.data.data32[0] = allDesktops;
-    message.data.data32[1] = 1; // sent by an application
-    const xcb_window_t root = rootOf(c, id);
-    if (root != XCB_WINDOW_NONE)
-        xcb_send_event(c, 0, root,
-                       XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                       reinterpret_cast<const char*>(&message));
+    // ...and asked for explicitly while it is mapped (1: sent by an application).
+    sendToWindowManager(c, id, desktop, {allDesktops, 1});
     xcb_flush(c);
 }
 

@@ -18,6 +18,8 @@ public:
     // Whether the left mouse button is down now, as the X server sees it (true outside X11):
     // Qt may hand over a press after the button's release has already been read.
     static bool leftButtonHeld();
+    // Ask to leave the window out of task bars and pagers (window switchers), or to list it.
+    static void setSkipTaskbar(QWindow* window, bool skip);
 };
 
 } // namespace Blinkwit

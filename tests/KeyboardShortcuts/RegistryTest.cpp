@@ -137,7 +137,7 @@ TEST_F(RegistryTest, ARefusedHotKeyIsReportedOnceAndItsBindingKept) {
     registry.onKeyUp(Name::readSelection(), [] {});
     registry.onKeyUp(Name::readSelection(), [] {});
     registry.onKeyUp(Name::readClipboard(), [] {});
-    EXPECT_EQ(log.str(), "Error registering hotkey ⌃⇧R: 10\n");
+    EXPECT_EQ(log.str(), "Error registering hotkey Ctrl+Shift+R: 10\n");
     EXPECT_EQ(registry.getShortcut(Name::readSelection()), ctrlShiftR);
     EXPECT_EQ(backend.shortcuts(), Set{ctrlShiftV});
 }
@@ -160,7 +160,7 @@ TEST_F(RegistryTest, RecordingPausesEveryHotKeyUntilTheLastRecorderEnds) {
     registry.setRecorderActive(false);
     registry.setRecorderActive(false); // A stray extra end changes nothing.
     EXPECT_EQ(backend.shortcuts(), (Set{ctrlShiftR, ctrlOptK}));
-    EXPECT_EQ(log.str(), "Error registering hotkey ⌃⇧V: 10\n");
+    EXPECT_EQ(log.str(), "Error registering hotkey Ctrl+Shift+V: 10\n");
     EXPECT_EQ(statuses, (std::vector<bool>{true, true, false, false}));
 }
 

@@ -84,7 +84,8 @@ TEST_F(X11HotKeyTest, AComboHeldByAnotherClientFailsWithTheDiagnosticLineOnStand
     testing::internal::CaptureStdout();
     Registry registry(store, *backend, std::cout);
     registry.onKeyUp(Name::readSelection(), [] {});
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Error registering hotkey ⌃⇧R: 10\n");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "Error registering hotkey Ctrl+Shift+R: 10\n");
     EXPECT_EQ(registry.getShortcut(Name::readSelection()), (Shortcut{15, controlShift}));
 }
 
@@ -139,7 +140,7 @@ TEST(UnavailableHotKeys, EveryRegistrationFailsAndTheProgramGoesOn) {
     InMemoryDefaultsStore store;
     std::ostringstream log;
     Registry(store, *backend, log).onKeyUp(Name::readSelection(), [] {});
-    EXPECT_EQ(log.str(), "Error registering hotkey ⌃⇧R: -1\n");
+    EXPECT_EQ(log.str(), "Error registering hotkey Ctrl+Shift+R: -1\n");
 }
 
 } // namespace

@@ -1,5 +1,12 @@
 #include "app/AppCoordinator.h"
 
+#include "FakePermissions.h"
+#include "KeyboardShortcuts/Modifiers.h"
+#include "KeyboardShortcuts/Registry.h"
+#include "app/Clipboard.h"
+#include "app/CopyCommandSender.h"
+#include "app/SelectionGrabber.h"
+#include "platform/UnavailableHotKeyBackend.h"
 #include "reader/ReaderPanel.h"
 #include "reader/ReaderPanelController.h"
 #include "reader/ReaderView.h"
@@ -10,6 +17,8 @@
 #include <QGuiApplication>
 #include <algorithm>
 #include <gtest/gtest.h>
+#include <sstream>
+#include <tuple>
 
 namespace Blinkwit {
 namespace {
@@ -90,6 +99,133 @@ TEST_F(AppCoordinatorTest, ClipboardCommandReadsThePlainTextOrShowsTheEmptyState
     coordinator.readClipboard();
     EXPECT_TRUE(rig.engine.phase().is(Phase::Case::empty));
     EXPECT_EQ(history.entries().size(), 1);
+}
+
+// The resident program's coordinator on fakes of the desktop: hot keys dispatched by the
+// registry itself, the selection and the copy command from a fake, permissions set by the test.
+class FakeSelection final : public Clipboard, public CopyCommandSender {
+public:
+    long long changeCount() const override { return count; }
+    ClipboardSnapshot snapshot() const override { return ++snapshots, ClipboardSnapshot(); }
+    std::optional<QString> plainText() const override { return clipboard; }
+    void restore(const ClipboardSnapshot&) override {}
+    std::optional<QString> selectedText() const override { return selection; }
+    void postCommandC(std::function<void()> posted) override {
+        ++copies, ++count;
+        clipboard = selection;
+        posted();
+    }
+
+    std::optional<QString> selection;
+    std::optional<QString> clipboard;
+    long long count = 0;
+    mutable int snapshots = 0;
+    int copies = 0;
+};
+
+class ResidentCoordinatorTest : public ::testing::Test {
+protected:
+    std::unique_ptr<AppCoordinator> makeCoordinator() {
+        return std::make_unique<AppCoordinator>(
+            rig.settings, rig.engine, controller, history,
+            AppCoordinator::Desktop{shortcuts, grabber, permissions, permissions, rig.scheduler});
+    }
+    void hotKey(int keyCode) { shortcuts.dispatchKeyUp({keyCode, controlShift}); }
+    QString lastRead() const {
+        return history.entries().isEmpty() ? QString() : history.entries().front().text;
+    }
+
+    static constexpr int controlShift =
+        KeyboardShortcuts::Modifier::control | KeyboardShortcuts::Modifier::shift;
+    Testing::ReaderRig rig;
+    HistoryStore history{rig.store};
+    ReaderPanelController controller{rig.engine, rig.settings};
+    UnavailableHotKeyBackend backend;
+    std::ostringstream hotKeyLog;
+    KeyboardShortcuts::Registry shortcuts{rig.store, backend, hotKeyLog};
+    FakeSelection desktop;
+    SelectionGrabber grabber{desktop, desktop, rig.scheduler};
+    Testing::FakePermissions permissions;
+    std::unique_ptr<AppCoordinator> coordinator = makeCoordinator();
+};
+
+TEST_F(ResidentCoordinatorTest, SetupBindsTheHotKeysAndWelcomesOnTheFirstLaunchOnly) {
+    coordinator->setup();
+    EXPECT_EQ(rig.store.value(AppCoordinator::hasShownWelcomeKey), QVariant(true))
+        << "written before the welcome plays";
+    rig.scheduler.advance(AppCoordinator::welcomeDelay - 0.01);
+    EXPECT_TRUE(history.entries().isEmpty());
+    rig.scheduler.advance(0.02);
+    EXPECT_EQ(lastRead(), AppCoordinator::welcomeText());
+    EXPECT_TRUE(controller.panel()->isVisible());
+
+    desktop.selection = QStringLiteral("picked words");
+    hotKey(15);
+    EXPECT_EQ(lastRead(), QStringLiteral("picked words"));
+    QGuiApplication::clipboard()->setText(QStringLiteral("copied words"));
+    hotKey(9);
+    EXPECT_EQ(lastRead(), QStringLiteral("copied words"));
+
+    history.clear();
+    coordinator = makeCoordinator();
+    coordinator->setup();
+    rig.scheduler.advance(2 * AppCoordinator::welcomeDelay);
+    EXPECT_TRUE(history.entries().isEmpty()) << "the welcome plays once";
+}
+
+TEST_F(ResidentCoordinatorTest, ACopyThatIsNotInstalledIsExplainedFirstAndTheWelcomeStillPlays) {
+    using Kinds = std::vector<PermissionKind>;
+    for (const auto& [location, trusted, expected] :
+         {std::tuple{InstallLocation::diskImage, true, Kinds{PermissionKind::installLocation}},
+          {InstallLocation::translocated, false, Kinds{PermissionKind::installLocation}},
+          {InstallLocation::inApplications, false, Kinds{PermissionKind::accessibility}},
+          {InstallLocation::elsewhere, true, Kinds{}}}) {
+        rig.store.remove(AppCoordinator::hasShownWelcomeKey);
+        history.clear();
+        permissions.shown.clear();
+        permissions.location = location;
+        permissions.trusted = trusted;
+        coordinator = makeCoordinator();
+        coordinator->setup();
+        EXPECT_EQ(permissions.shown, expected) << int(location);
+        rig.scheduler.advance(AppCoordinator::welcomeDelay + 0.01);
+        EXPECT_EQ(lastRead(), AppCoordinator::welcomeText()) << int(location);
+    }
+}
+
+TEST_F(ResidentCoordinatorTest, ReadSelectionPrefersTheSelectionThenCopiesAndNeedsTrust) {
+    desktop.selection = QStringLiteral("selected text");
+    coordinator->readSelection();
+    EXPECT_EQ(lastRead(), QStringLiteral("selected text"));
+    EXPECT_EQ(desktop.snapshots + desktop.copies, 0) << "the clipboard is never touched";
+
+    // A program without a primary selection copies on Ctrl+C.
+    desktop.selection = QString();
+    desktop.copies = 0;
+    coordinator->readSelection();
+    EXPECT_EQ(desktop.copies, 1);
+    desktop.clipboard = QStringLiteral("copied text");
+    rig.scheduler.advance(SelectionGrabber::readDelay + 0.01);
+    EXPECT_EQ(lastRead(), QStringLiteral("copied text"));
+
+    permissions.trusted = false;
+    desktop.selection = QStringLiteral("not to be read");
+    coordinator->readSelection();
+    permissions.location = InstallLocation::translocated;
+    coordinator->readSelection();
+    EXPECT_EQ(permissions.shown,
+              (std::vector{PermissionKind::accessibility, PermissionKind::installLocation}));
+    EXPECT_EQ(lastRead(), QStringLiteral("copied text"));
+    EXPECT_EQ(desktop.copies, 1);
+}
+
+TEST_F(ResidentCoordinatorTest, WorkPendingWhenTheCoordinatorGoesAwayDoesNothing) {
+    coordinator->setup();
+    desktop.selection = QString();
+    coordinator->readSelection();
+    coordinator.reset();
+    rig.scheduler.advance(2 * AppCoordinator::welcomeDelay);
+    EXPECT_TRUE(history.entries().isEmpty());
 }
 
 } // namespace

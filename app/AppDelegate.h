@@ -1,0 +1,64 @@
+#pragma once
+
+#include "AppCoordinator.h"
+#include "DesktopPermissions.h"
+#include "KeyboardShortcuts/Registry.h"
+#include "PermissionWindowController.h"
+#include "SelectionGrabber.h"
+#include "TaskbarPolicy.h"
+#include "TrayIcon.h"
+#include "TrayMenuModel.h"
+#include "platform/QtClipboard.h"
+#include "platform/QtScheduler.h"
+#include "platform/XTestCopyCommandSender.h"
+#include "reader/ReaderEngine.h"
+#include "reader/ReaderPanelController.h"
+
+#include <QObject>
+#include <memory>
+
+namespace Blinkwit {
+
+class AppSettings;
+class HistoryStore;
+class InstanceChannel;
+
+// The resident program: the reader, the hot keys, the tray icon and the permission window,
+// created in that order over the shared settings and history.
+class AppDelegate final : public QObject {
+    Q_OBJECT
+public:
+    explicit AppDelegate(InstanceChannel& channel, QObject* parent = nullptr);
+    ~AppDelegate() override;
+
+    // Applies the task bar policy of the settings, shows the tray icon and sets up the
+    // coordinator (hot keys, permission check, welcome).
+    void launchFinished();
+    // The program was started again: brings the reader forward, or shows its empty state.
+    void reopen();
+    // Queues the named command; false when there is no such command.
+    bool runCommand(const QString& name);
+
+private:
+    void relaunch(const QString& executable);
+
+    InstanceChannel& channel_;
+    AppSettings& settings_;
+    HistoryStore& history_;
+    QtScheduler scheduler_;
+    ReaderEngine engine_;
+    ReaderPanelController panelController_;
+    std::unique_ptr<KeyboardShortcuts::HotKeyBackend> hotKeys_;
+    KeyboardShortcuts::Registry shortcuts_;
+    QtClipboard clipboard_;
+    XTestCopyCommandSender copySender_;
+    SelectionGrabber grabber_;
+    DesktopPermissions permissions_;
+    PermissionWindowController permissionWindows_;
+    TaskbarPolicy taskbar_;
+    AppCoordinator coordinator_;
+    TrayMenuModel menu_;
+    TrayIcon tray_;
+};
+
+} // namespace Blinkwit

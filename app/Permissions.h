@@ -1,0 +1,26 @@
+#pragma once
+
+#include "InstallLocation.h"
+
+#include <QString>
+#include <optional>
+
+namespace Blinkwit {
+
+// What the program may do on this desktop, and the remedies the permission window offers.
+class Permissions {
+public:
+    virtual ~Permissions() = default;
+
+    virtual InstallLocation installLocation() const = 0;
+    // Whether other programs' selections can be read and a copy sent to them (never prompts).
+    virtual bool isTrustedForAccessibility() const = 0;
+    // Whether the desktop has keyboard settings we know how to open.
+    virtual bool canOpenKeyboardSettings() const = 0;
+    virtual void openKeyboardSettings() = 0;
+    // Copies the running bundle to the Applications folder and restarts from there; on success
+    // this program ends shortly afterwards. Otherwise why not, for the user.
+    virtual std::optional<QString> moveToApplicationsAndRelaunch() = 0;
+};
+
+} // namespace Blinkwit

@@ -1,0 +1,210 @@
+// The resident program as a user feels it, on the current X display:
+//   HotKeyToPanel    Ctrl+Shift+R with 1 KB of selected text, from the key release sent to the
+//                    reader panel's MapNotify (before the countdown); the panel is closed with
+//                    Escape between runs. Aggregates over 20 runs (median among them).
+//   StartToTrayIcon  from starting `blinkwit` to its icon embedded in the tray (trayer).
+// Run it on an X server without a window manager, so the panel maps as a child of the root, and
+// with a session bus:
+//   scripts/build release
+//   scripts/with-display dbus-run-session -- build-release/bench/bench_resident
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+#include <benchmark/benchmark.h>
+#include <chrono>
+#include <csignal>
+#include <optional>
+#include <poll.h>
+#include <thread>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+Display* display() {
+    static Display* connection = XOpenDisplay(nullptr);
+    return connection;
+}
+
+// The resident with a configuration of its own that has already shown the welcome text.
+class Resident {
+public:
+    Resident() {
+        QDir().mkpath(home_.filePath("blinkwit"));
+        QFile defaults(home_.filePath("blinkwit/defaults.json"));
+        defaults.open(QIODevice::WriteOnly);
+        defaults.write(R"({"hasShownWelcome": {"type": "boolean", "value": true}})");
+        defaults.close();
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("XDG_CONFIG_HOME", home_.path());
+        environment.insert("XDG_RUNTIME_DIR", home_.path());
+        process_.setProcessEnvironment(environment);
+        process_.setStandardOutputFile(QProcess::nullDevice());
+        process_.setStandardErrorFile(QProcess::nullDevice());
+        process_.start(QStringLiteral(BLINKWIT_EXECUTABLE), {});
+        process_.waitForStarted();
+    }
+    ~Resident() {
+        ::kill(pid_t(process_.processId()), SIGTERM);
+        process_.waitForFinished();
+    }
+
+private:
+    QTemporaryDir home_;
+    QProcess process_;
+};
+
+// A helper program that ends with the benchmarks.
+struct Helper {
+    ~Helper() {
+        process.kill();
+        process.waitForFinished();
+    }
+    QProcess process;
+};
+
+void sendKeys(std::initializer_list<std::pair<KeySym, bool>> keys) {
+    for (const auto& [key, down] : keys)
+        XTestFakeKeyEvent(display(), XKeysymToKeycode(display(), key), down, CurrentTime);
+    XFlush(display());
+}
+
+// The next event of the type from the root's children, or false after the time limit.
+bool waitForEvent(int type, double seconds) {
+    const auto deadline = Clock::now() + std::chrono::duration<double>(seconds);
+    while (Clock::now() < deadline) {
+        while (XPending(display())) {
+            XEvent event;
+            XNextEvent(display(), &event);
+            if (event.type == type)
+                return true;
+        }
+        pollfd descriptor{ConnectionNumber(display()), POLLIN, 0};
+        poll(&descriptor, 1, 5);
+    }
+    return false;
+}
+
+std::string kilobyteOfText() {
+    std::string text;
+    while (text.size() < 1024)
+        text += "Speed reading shows one word at a time, each on the same spot. ";
+    return text.substr(0, 1024);
+}
+
+// The resident the hot keys go to, kept from one repetition to the next.
+std::optional<Resident>& hotKeyResident() {
+    static std::optional<Resident> resident;
+    return resident;
+}
+
+void HotKeyToPanel(benchmark::State& state) {
+    if (!hotKeyResident())
+        hotKeyResident().emplace();
+    static QTemporaryDir folder;
+    static Helper xclip;
+    QProcess& selection = xclip.process;
+    if (selection.state() == QProcess::NotRunning) {
+        QFile text(folder.filePath("selection.txt"));
+        text.open(QIODevice::WriteOnly);
+        text.write(kilobyteOfText().c_str());
+        text.close();
+        selection.start("xclip", {"-quiet", "-selection", "primary", text.fileName()});
+        selection.waitForStarted();
+        std::this_thread::sleep_for(std::chrono::seconds(2)); // the resident's start-up
+    }
+    XSelectInput(display(), DefaultRootWindow(display()), SubstructureNotifyMask);
+    for (auto _ : state) {
+        sendKeys({{XK_Control_L, true}, {XK_Shift_L, true}, {XK_r, true}, {XK_r, false}});
+        const auto sent = Clock::now();
+        if (!waitForEvent(MapNotify, 5)) {
+            state.SkipWithError("the reader panel did not appear");
+            break;
+        }
+        state.SetIterationTime(std::chrono::duration<double>(Clock::now() - sent).count());
+        sendKeys({{XK_Shift_L, false}, {XK_Control_L, false}});
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        sendKeys({{XK_Escape, true}, {XK_Escape, false}});
+        waitForEvent(UnmapNotify, 5);
+    }
+}
+BENCHMARK(HotKeyToPanel)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Repetitions(20)
+    ->ReportAggregatesOnly(true)
+    ->Unit(benchmark::kMillisecond);
+
+// The tray's panel window, which holds the embedded icons.
+Window findTrayPanel(Window window) {
+    XClassHint hint{};
+    if (XGetClassHint(display(), window, &hint)) {
+        const bool panel = hint.res_name && std::string(hint.res_name) == "panel";
+        XFree(hint.res_name);
+        XFree(hint.res_class);
+        if (panel)
+            return window;
+    }
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned count = 0;
+    XQueryTree(display(), window, &root, &parent, &children, &count);
+    Window found = 0;
+    for (unsigned i = 0; i < count && !found; ++i)
+        found = findTrayPanel(children[i]);
+    if (children)
+        XFree(children);
+    return found;
+}
+
+unsigned childCount(Window window) {
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned count = 0;
+    XQueryTree(display(), window, &root, &parent, &children, &count);
+    if (children)
+        XFree(children);
+    return count;
+}
+
+void StartToTrayIcon(benchmark::State& state) {
+    hotKeyResident().reset(); // a running copy would take each new start's place
+    static Helper trayer;
+    QProcess& tray = trayer.process;
+    if (tray.state() == QProcess::NotRunning) {
+        tray.start("trayer", {"--edge", "top", "--widthtype", "request"});
+        tray.waitForStarted();
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+    }
+    const Window panel = findTrayPanel(DefaultRootWindow(display()));
+    if (!panel) {
+        state.SkipWithError("no tray");
+        return;
+    }
+    // The empty tray already holds a window of its own.
+    const unsigned empty = childCount(panel);
+    for (auto _ : state) {
+        const auto started = Clock::now();
+        {
+            Resident resident;
+            while (childCount(panel) == empty && Clock::now() - started < std::chrono::seconds(10))
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            state.SetIterationTime(std::chrono::duration<double>(Clock::now() - started).count());
+        }
+        while (childCount(panel) > empty)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+}
+BENCHMARK(StartToTrayIcon)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true)
+    ->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "app/PermissionWindows.h"
+#include "app/Permissions.h"
+
+#include <vector>
+
+namespace Blinkwit::Testing {
+
+// A desktop whose permissions the test sets, recording what was asked of it.
+class FakePermissions final : public Permissions, public PermissionWindows {
+public:
+    InstallLocation installLocation() const override { return location; }
+    bool isTrustedForAccessibility() const override { return trusted; }
+    bool canOpenKeyboardSettings() const override { return hasKeyboardSettings; }
+    void openKeyboardSettings() override { ++keyboardSettingsOpened; }
+    std::optional<QString> moveToApplicationsAndRelaunch() override {
+        ++moves;
+        return moveError;
+    }
+    void show(PermissionKind kind) override { shown.push_back(kind); }
+
+    InstallLocation location = InstallLocation::inApplications;
+    bool trusted = true;
+    bool hasKeyboardSettings = false;
+    std::optional<QString> moveError;
+    int keyboardSettingsOpened = 0;
+    int moves = 0;
+    std::vector<PermissionKind> shown;
+};
+
+} // namespace Blinkwit::Testing

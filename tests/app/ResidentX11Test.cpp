@@ -1,0 +1,455 @@
+#include "app/AppCoordinator.h"
+#include "app/TaskbarPolicy.h"
+#include "settings/HistoryStore.h"
+#include "settings/JsonFileDefaultsStore.h"
+#include "tests/support/X11Testing.h"
+
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusPendingCall>
+#include <QDBusVariant>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWidget>
+#include <csignal>
+#include <gtest/gtest.h>
+
+// The resident program as a user meets it: started as a process on a desktop of its own
+// (with-desktop: X server, window manager, session bus), with a tray from trayer, keys from
+// xdotool and selections from xclip. What it read is checked in its history file.
+
+namespace Blinkwit {
+namespace {
+
+using Testing::runTool;
+using Testing::waitFor;
+
+constexpr const char* busName = "com.blinkwit.app";
+
+bool wait(const std::function<bool()>& condition) {
+    return waitFor(condition, 15000);
+}
+
+void xdotool(const QStringList& arguments) {
+    ASSERT_TRUE(runTool(QStringLiteral("xdotool"), arguments)) << arguments.join(' ').toStdString();
+}
+
+// Never 0 or below: kill() would signal the whole process group, the test runner included.
+void signal(qint64 pid, int number) {
+    ASSERT_GT(pid, 0);
+    ::kill(pid_t(pid), number);
+}
+
+QDBusConnectionInterface& bus() {
+    return *QDBusConnection::sessionBus().interface();
+}
+
+// A call to the resident that keeps serving our own bus objects meanwhile: the resident may be
+// calling them at the same moment.
+QDBusMessage callServing(const QDBusMessage& message) {
+    QDBusPendingCall call = QDBusConnection::sessionBus().asyncCall(message, 5000);
+    waitFor([&] { return call.isFinished(); }, 6000);
+    return call.reply();
+}
+
+// A running `blinkwit` (or another executable) with its own home, configuration and data.
+class Blinkwit {
+public:
+    explicit Blinkwit(const QTemporaryDir& home) {
+        environment_.insert("HOME", home.filePath("home"));
+        environment_.insert("XDG_CONFIG_HOME", home.filePath("config"));
+        environment_.insert("XDG_DATA_HOME", home.filePath("data"));
+        environment_.insert("XDG_RUNTIME_DIR", home.path());
+        environment_.insert("TMPDIR", home.filePath("tmp"));
+        QDir().mkpath(home.filePath("home"));
+        process_.setProcessEnvironment(environment_);
+    }
+    ~Blinkwit() {
+        process_.kill();
+        waitFor([&] { return process_.state() == QProcess::NotRunning; });
+    }
+
+    void start(const QString& executable = QStringLiteral(BLINKWIT_EXECUTABLE)) {
+        process_.start(executable, {});
+        ASSERT_TRUE(process_.waitForStarted());
+    }
+    // Runs blinkwit with arguments to its end: its status and standard error.
+    std::pair<int, QString> run(const QStringList& arguments) {
+        QProcess command;
+        command.setProcessEnvironment(environment_);
+        command.start(QStringLiteral(BLINKWIT_EXECUTABLE), arguments);
+        EXPECT_TRUE(wait([&] { return command.state() == QProcess::NotRunning; }))
+            << arguments.join(' ').toStdString();
+        return {command.exitCode(), QString::fromUtf8(command.readAllStandardError())};
+    }
+    bool ownsBusName() const {
+        return bus().servicePid(busName).value() == uint(process_.processId());
+    }
+    // Answering on the bus: its event loop runs, so its start-up (hot keys included) is done.
+    bool isServing() const {
+        const QDBusMessage introspect = QDBusMessage::createMethodCall(
+            busName, "/com/blinkwit/app", "org.freedesktop.DBus.Introspectable", "Introspect");
+        return ownsBusName() && callServing(introspect).type() == QDBusMessage::ReplyMessage;
+    }
+    int terminate() {
+        signal(process_.processId(), SIGTERM);
+        EXPECT_TRUE(wait([&] { return process_.state() == QProcess::NotRunning; }));
+        EXPECT_EQ(process_.exitStatus(), QProcess::NormalExit);
+        return process_.exitCode();
+    }
+    QString output() { return output_ += QString::fromUtf8(process_.readAllStandardOutput()); }
+    QString errors() { return errors_ += QString::fromUtf8(process_.readAllStandardError()); }
+    QProcess& process() { return process_; }
+    QString configFile() const {
+        return environment_.value("XDG_CONFIG_HOME") + "/blinkwit/defaults.json";
+    }
+    QStringList history() const {
+        QStringList texts;
+        const QVariant stored = JsonFileDefaultsStore(configFile()).value(HistoryStore::key);
+        for (const auto& entry :
+             HistoryStore::decode(stored.toByteArray()).value_or(QList<HistoryStore::Entry>()))
+            texts.append(entry.text);
+        return texts;
+    }
+    void setWelcomeShown() const {
+        JsonFileDefaultsStore(configFile()).setValue("hasShownWelcome", true);
+    }
+
+private:
+    QProcessEnvironment environment_ = QProcessEnvironment::systemEnvironment();
+    QProcess process_;
+    QString output_;
+    QString errors_;
+};
+
+class ResidentTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_EQ(QGuiApplication::platformName(), QStringLiteral("xcb")); }
+
+    void startTray() {
+        tray.start(QStringLiteral("trayer"), {"--edge", "top", "--widthtype", "request"});
+        ASSERT_TRUE(tray.waitForStarted());
+    }
+    // Started, and holding its name and its hot keys.
+    void startResident(const QString& executable = QStringLiteral(BLINKWIT_EXECUTABLE)) {
+        resident.start(executable);
+        ASSERT_TRUE(wait([&] { return resident.isServing(); }));
+    }
+    // The tray's panel holds the embedded icon, one level deeper in the window tree.
+    static bool iconInTray() {
+        const QStringList lines = runTool("xwininfo", {"-root", "-tree"}).value_or("").split('\n');
+        const auto depth = [](const QString& line) { return line.size() - line.trimmed().size(); };
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            if (!lines[i].contains("(\"panel\" \"trayer\")"))
+                continue;
+            for (qsizetype j = i + 1; j < lines.size() && depth(lines[j]) > depth(lines[i]); ++j)
+                if (lines[j].contains("(\"blinkwit\" \"Blinkwit\")"))
+                    return true;
+        }
+        return false;
+    }
+    void own(const char* selection, const QString& text) {
+        QFile file(home.filePath(selection));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text.toUtf8());
+        file.close();
+        // xclip answers from the background until another program takes the selection.
+        ASSERT_TRUE(runTool("xclip", {"-selection", selection, file.fileName()}));
+    }
+    bool lastRead(const QString& text) {
+        return wait([&] { return resident.history().value(0) == text; });
+    }
+
+    QTemporaryDir home;
+    Blinkwit resident{home};
+    QProcess tray;
+
+    ~ResidentTest() override {
+        tray.kill();
+        tray.waitForFinished();
+    }
+};
+
+TEST_F(ResidentTest, HotKeysCommandsAndASecondStartReachTheOneResident) {
+    startTray();
+    startResident();
+    EXPECT_TRUE(wait(iconInTray));
+    ASSERT_TRUE(lastRead(AppCoordinator::welcomeText()));
+    xdotool({"search", "--sync", "--onlyvisible", "--name", "^Blinkwit$"});
+
+    own("primary", QStringLiteral("Words selected in another program."));
+    xdotool({"key", "ctrl+shift+r"});
+    EXPECT_TRUE(lastRead(QStringLiteral("Words selected in another program.")));
+    own("clipboard", QStringLiteral("Words on the clipboard."));
+    xdotool({"key", "ctrl+shift+v"});
+    EXPECT_TRUE(lastRead(QStringLiteral("Words on the clipboard.")));
+
+    own("clipboard", QStringLiteral("Asked for by name."));
+    EXPECT_EQ(resident.run({"--command", "readClipboard"}).first, 0);
+    EXPECT_TRUE(lastRead(QStringLiteral("Asked for by name.")));
+    EXPECT_EQ(resident.run({"--command", "readScreen"}).first, 2);
+
+    EXPECT_EQ(resident.run({}).first, 0) << "a second start hands over and ends";
+    EXPECT_TRUE(resident.ownsBusName());
+    // The reader on screen must not hold up the end.
+    xdotool({"search", "--sync", "--onlyvisible", "--name", "^Blinkwit$"});
+    EXPECT_EQ(resident.terminate(), 0);
+    EXPECT_EQ(resident.history().size(), 4) << "the history file is whole after SIGTERM";
+}
+
+TEST_F(ResidentTest, WithoutATrayItsHotKeysOrItsSettingsItKeepsRunningAndSaysSo) {
+    Testing::ChildProcess holder(QStringLiteral(X11_TEST_CLIENT), {"grab", "r", "5"});
+    ASSERT_EQ(holder.firstLine(), QStringLiteral("ready"));
+    QDir().mkpath(QFileInfo(resident.configFile()).absolutePath());
+    QFile corrupt(resident.configFile());
+    ASSERT_TRUE(corrupt.open(QIODevice::WriteOnly));
+    corrupt.write("{ not json");
+    corrupt.close();
+
+    resident.start();
+    ASSERT_TRUE(wait([&] { return resident.ownsBusName(); }));
+    EXPECT_TRUE(wait(
+        [&] { return resident.output().contains("Error registering hotkey Ctrl+Shift+R: 10\n"); }));
+    EXPECT_TRUE(wait([&] {
+        return resident.errors().contains("blinkwit: no system tray is running") &&
+               resident.errors().contains("could not be read; it was moved to");
+    })) << resident.errors().toStdString();
+    EXPECT_TRUE(lastRead(AppCoordinator::welcomeText())) << "a fresh start from the defaults";
+
+    own("clipboard", QStringLiteral("Read by the hot key no one else holds."));
+    xdotool({"key", "ctrl+shift+v"});
+    EXPECT_TRUE(lastRead(QStringLiteral("Read by the hot key no one else holds.")));
+    startTray();
+    EXPECT_TRUE(wait(iconInTray)) << "a tray that starts later gets the icon";
+    EXPECT_EQ(resident.errors().count('\n'), 2) << resident.errors().toStdString();
+}
+
+TEST_F(ResidentTest, AConfigurationFolderThatCannotBeWrittenLeavesTheDefaultsInMemory) {
+    QFile blocker(QFileInfo(resident.configFile()).absolutePath());
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(blocker.fileName()).absolutePath()));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    startResident();
+    EXPECT_TRUE(wait([&] { return resident.errors().contains("cannot be written"); }));
+    own("clipboard", QStringLiteral("Read all the same."));
+    EXPECT_EQ(resident.run({"--command", "readClipboard"}).first, 0);
+    EXPECT_TRUE(resident.ownsBusName());
+}
+
+TEST_F(ResidentTest, ARequestThatNoResidentTakesFailsWithAReason) {
+    auto [status, errors] = resident.run({"--command", "readSelection"});
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(errors.toStdString(), "blinkwit: Blinkwit is not running; start it with blinkwit\n");
+
+    // Another program holds the name.
+    ASSERT_TRUE(QDBusConnection::sessionBus().registerService(busName));
+    std::tie(status, errors) = resident.run({"--command", "readSelection"});
+    EXPECT_EQ(status, 1);
+    EXPECT_TRUE(errors.contains("is not Blinkwit")) << errors.toStdString();
+    std::tie(status, errors) = resident.run({});
+    EXPECT_EQ(status, 1);
+    EXPECT_TRUE(errors.contains("not starting a second copy")) << errors.toStdString();
+    ASSERT_TRUE(QDBusConnection::sessionBus().unregisterService(busName));
+
+    // The resident dies while a request waits for its answer.
+    resident.setWelcomeShown();
+    startResident();
+    signal(resident.process().processId(), SIGSTOP);
+    QProcess waiting;
+    waiting.setProcessEnvironment(resident.process().processEnvironment());
+    waiting.start(QStringLiteral(BLINKWIT_EXECUTABLE), {"--command", "readClipboard"});
+    ASSERT_TRUE(waiting.waitForStarted());
+    QTest::qWait(500);
+    EXPECT_EQ(waiting.state(), QProcess::Running);
+    resident.process().kill();
+    ASSERT_TRUE(wait([&] { return waiting.state() == QProcess::NotRunning; }));
+    EXPECT_EQ(waiting.exitCode(), 1);
+    EXPECT_TRUE(waiting.readAllStandardError().startsWith(
+        "blinkwit: the running Blinkwit did not take the command"));
+}
+
+// A tray host on the bus, so that the resident offers its icon and menu as a status notifier
+// item there instead of embedding it.
+class StatusNotifierWatcher final : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierWatcher")
+    Q_PROPERTY(bool IsStatusNotifierHostRegistered READ isHostRegistered)
+    Q_PROPERTY(int ProtocolVersion READ protocolVersion)
+public:
+    StatusNotifierWatcher() {
+        QDBusConnection::sessionBus().registerObject("/StatusNotifierWatcher", this,
+                                                     QDBusConnection::ExportAllContents);
+        QDBusConnection::sessionBus().registerService("org.kde.StatusNotifierWatcher");
+    }
+    ~StatusNotifierWatcher() override {
+        QDBusConnection::sessionBus().unregisterService("org.kde.StatusNotifierWatcher");
+        QDBusConnection::sessionBus().unregisterObject("/StatusNotifierWatcher");
+    }
+    bool isHostRegistered() const { return true; }
+    int protocolVersion() const { return 0; }
+
+    QString item;
+
+public slots:
+    void RegisterStatusNotifierItem(const QString& service) { item = service; }
+    void RegisterStatusNotifierHost(const QString&) {}
+};
+
+// One row of a menu served over the bus: its id, "label" ("-" for a separator, "(off)" after
+// a row that cannot be chosen) and its rows.
+struct MenuRow {
+    int id = 0;
+    QString label;
+    std::vector<MenuRow> rows;
+
+    static MenuRow read(const QDBusArgument& argument) {
+        MenuRow row;
+        QVariantMap properties;
+        argument.beginStructure();
+        argument >> row.id >> properties;
+        argument.beginArray();
+        while (!argument.atEnd()) {
+            QDBusVariant child;
+            argument >> child;
+            row.rows.push_back(read(qvariant_cast<QDBusArgument>(child.variant())));
+        }
+        argument.endArray();
+        argument.endStructure();
+        row.label =
+            properties.value("type") == "separator" ? "-" : properties.value("label").toString();
+        if (!properties.value("enabled", true).toBool())
+            row.label += " (off)";
+        return row;
+    }
+    QStringList labels() const {
+        QStringList result;
+        for (const MenuRow& row : rows)
+            result.append(row.label);
+        return result;
+    }
+};
+
+class TrayMenuOverTheBusTest : public ResidentTest {
+protected:
+    QDBusMessage callMenu(const QString& method, const QVariantList& arguments) {
+        QDBusMessage message = QDBusMessage::createMethodCall(watcher.item, "/MenuBar",
+                                                              "com.canonical.dbusmenu", method);
+        message.setArguments(arguments);
+        return callServing(message);
+    }
+    MenuRow menu() {
+        const QDBusMessage reply = callMenu("GetLayout", {0, -1, QStringList()});
+        if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().size() != 2)
+            return {};
+        return MenuRow::read(qvariant_cast<QDBusArgument>(reply.arguments()[1]));
+    }
+    void click(const MenuRow& row) {
+        callMenu("Event",
+                 {row.id, QStringLiteral("clicked"), QVariant::fromValue(QDBusVariant(0)), 0u});
+    }
+
+    StatusNotifierWatcher watcher;
+};
+
+TEST_F(TrayMenuOverTheBusTest, TheMenuListsTheCommandsAndTheHistoryAndQuits) {
+    resident.setWelcomeShown();
+    startResident();
+    ASSERT_TRUE(wait([&] { return !watcher.item.isEmpty(); }));
+    ASSERT_TRUE(wait([&] { return menu().rows.size() == 6; }));
+    EXPECT_EQ(menu().labels(),
+              (QStringList{"Read Selection\tCtrl+Shift+R", "Read Clipboard\tCtrl+Shift+V", "-",
+                           "History", "-", "Quit Blinkwit"}));
+    EXPECT_EQ(menu().rows[3].labels(), QStringList{"Nothing read yet (off)"});
+
+    own("clipboard", QStringLiteral("First line of it\nand more"));
+    EXPECT_EQ(resident.run({"--command", "readClipboard"}).first, 0);
+    EXPECT_TRUE(wait([&] {
+        return menu().rows[3].labels() == QStringList({"First line of it", "-", "Clear History"});
+    })) << menu().rows[3].labels().join('|').toStdString();
+
+    click(menu().rows.back());
+    ASSERT_TRUE(wait([&] { return resident.process().state() == QProcess::NotRunning; }));
+    EXPECT_EQ(resident.process().exitCode(), 0);
+}
+
+// A copy unpacked into the temporary folder, as an archive manager leaves it.
+class UnpackedCopyTest : public ResidentTest {
+protected:
+    void SetUp() override {
+        ResidentTest::SetUp();
+        const QString bin = home.filePath("tmp/Blinkwit.app/bin");
+        ASSERT_TRUE(QDir().mkpath(bin));
+        ASSERT_TRUE(QFile::copy(BLINKWIT_EXECUTABLE, bin + "/blinkwit"));
+        QFile info(home.filePath("tmp/Blinkwit.app/Info.json"));
+        ASSERT_TRUE(info.open(QIODevice::WriteOnly));
+        info.write(R"({"CFBundleShortVersionString": "9.9.9", "CFBundleVersion": "1"})");
+        info.close();
+        resident.setWelcomeShown();
+        startResident(bin + "/blinkwit");
+    }
+    void pressMove() {
+        xdotool({"search", "--sync", "--onlyvisible", "--name", "^Blinkwit$", "windowactivate",
+                 "--sync", "key", "Return"});
+    }
+    const QString installed = home.filePath("home/Applications/Blinkwit.app/bin/blinkwit");
+};
+
+TEST_F(UnpackedCopyTest, MovingToApplicationsStartsTheInstalledCopyInsteadOfThisOne) {
+    pressMove();
+    ASSERT_TRUE(wait([&] { return resident.process().state() == QProcess::NotRunning; }));
+    EXPECT_EQ(resident.process().exitCode(), 0);
+    ASSERT_TRUE(wait([&] {
+        const uint pid = bus().servicePid(busName).value();
+        return pid && QFileInfo(QString("/proc/%1/exe").arg(pid)).canonicalFilePath() == installed;
+    }));
+    EXPECT_TRUE(QFile::exists(home.filePath("data/applications/com.blinkwit.app.desktop")));
+    QProcess installedCopy;
+    installedCopy.start(installed, {"--version"});
+    ASSERT_TRUE(installedCopy.waitForFinished());
+    EXPECT_EQ(installedCopy.readAllStandardOutput(), "9.9.9 (1)\n");
+    signal(bus().servicePid(busName).value(), SIGTERM);
+    EXPECT_TRUE(wait([&] { return !bus().isServiceRegistered(busName).value(); }));
+}
+
+TEST_F(UnpackedCopyTest, AMoveThatFailsLeavesThisCopyRunning) {
+    QFile blocker(home.filePath("home/Applications"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    pressMove();
+    QTest::qWait(1000);
+    EXPECT_TRUE(resident.ownsBusName());
+    xdotool({"search", "--onlyvisible", "--name", "^Blinkwit$"});
+}
+
+TEST(TaskbarPolicyTest, AnAccessoryKeepsItsWindowsOutOfTaskBarsAndPagers) {
+    TaskbarPolicy policy;
+    const auto states = [](QWidget& window) {
+        return runTool("xprop", {"-id", QString::number(window.winId()), "_NET_WM_STATE"})
+            .value_or("");
+    };
+    QWidget shown;
+    shown.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&shown));
+    policy.setActivationPolicy(ActivationPolicy::accessory);
+    EXPECT_TRUE(wait([&] { return states(shown).contains("_NET_WM_STATE_SKIP_TASKBAR"); }));
+    EXPECT_TRUE(states(shown).contains("_NET_WM_STATE_SKIP_PAGER"));
+
+    QWidget later;
+    later.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&later));
+    EXPECT_TRUE(states(later).contains("_NET_WM_STATE_SKIP_TASKBAR")) << "from its first map";
+
+    policy.setActivationPolicy(ActivationPolicy::regular);
+    EXPECT_TRUE(wait([&] { return !states(shown).contains("SKIP"); }));
+    EXPECT_TRUE(wait([&] { return !states(later).contains("SKIP"); }));
+}
+
+} // namespace
+} // namespace Blinkwit
+
+#include "ResidentX11Test.moc"
