@@ -2,15 +2,16 @@
 
 #include "InstanceChannel.h"
 #include "ResidentCommands.h"
-#include "platform/X11HotKeyBackend.h"
 #include "reader/ReaderPanel.h"
 #include "settings/AppSettings.h"
+#include "settings/DefaultsStore.h"
 #include "settings/HistoryStore.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QProcess>
 #include <QTimer>
+#include <cstdio>
 #include <iostream>
 
 namespace Blinkwit {
@@ -22,15 +23,17 @@ AppDelegate::AppDelegate(InstanceChannel& channel, QObject* parent)
     , history_(HistoryStore::shared())
     , engine_(settings_, scheduler_)
     , panelController_(engine_, settings_)
-    , hotKeys_(X11HotKeyBackend::createForCurrentPlatform())
+    , backends_(DesktopSession::current(), settings_.defaults(), scheduler_, clipboard_,
+                [this] { panelController_.show(); })
     // The registry's diagnostics go to standard output, as its one log line always has.
-    , shortcuts_(settings_.defaults(), *hotKeys_, std::cout)
+    , shortcuts_(settings_.defaults(), backends_.hotKeys(), std::cout)
     , copySender_(scheduler_)
     , grabber_(clipboard_, copySender_, scheduler_)
-    , permissions_([this](const QString& executable) { relaunch(executable); })
+    , permissions_([this](const QString& executable) { relaunch(executable); }, &backends_)
     , permissionWindows_(permissions_, settings_)
     , coordinator_(settings_, engine_, panelController_, history_,
-                   {shortcuts_, grabber_, permissions_, permissionWindows_, scheduler_})
+                   {shortcuts_, grabber_, permissions_, permissionWindows_, scheduler_,
+                    backends_.waylandReader()})
     , menu_(coordinator_, history_, shortcuts_)
     , tray_(menu_) {
     // exit(), not quit(): quit() first asks every window to close, and the reader panel
@@ -47,6 +50,23 @@ void AppDelegate::launchFinished() {
     settings_.applyActivationPolicy();
     tray_.show();
     coordinator_.setup();
+    // X11 needs no word: it is the way Blinkwit always went.
+    if (!backends_.session().wayland)
+        return;
+    std::fprintf(stderr, "blinkwit: %s\n", qPrintable(backends_.describe()));
+    backends_.start(shortcuts_);
+    connect(&backends_, &DesktopBackends::accessChanged, this, &AppDelegate::explainWaylandOnce);
+}
+
+// Once, when the desktop has answered about the hot keys: what works here and what the user
+// binds by hand. Later the window opens only on request.
+void AppDelegate::explainWaylandOnce() {
+    const QLatin1String explained("waylandAccessExplained");
+    if (backends_.access().hotKeys == WaylandAccess::HotKeys::starting ||
+        settings_.defaults().value(explained).toBool())
+        return;
+    settings_.defaults().setValue(explained, true);
+    permissionWindows_.show(PermissionKind::accessibility);
 }
 
 void AppDelegate::reopen() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AppCoordinator.h"
+#include "DesktopBackends.h"
 #include "DesktopPermissions.h"
 #include "KeyboardShortcuts/Registry.h"
 #include "PermissionWindowController.h"
@@ -23,8 +24,8 @@ class AppSettings;
 class HistoryStore;
 class InstanceChannel;
 
-// The resident program: the reader, the hot keys, the tray icon and the permission window,
-// created in that order over the shared settings and history.
+// The resident program: the reader, the desktop's services, the hot keys, the tray icon and the
+// permission window, created in that order over the shared settings and history.
 class AppDelegate final : public QObject {
     Q_OBJECT
 public:
@@ -41,6 +42,7 @@ public:
 
 private:
     void relaunch(const QString& executable);
+    void explainWaylandOnce();
 
     InstanceChannel& channel_;
     AppSettings& settings_;
@@ -48,9 +50,9 @@ private:
     QtScheduler scheduler_;
     ReaderEngine engine_;
     ReaderPanelController panelController_;
-    std::unique_ptr<KeyboardShortcuts::HotKeyBackend> hotKeys_;
-    KeyboardShortcuts::Registry shortcuts_;
     QtClipboard clipboard_;
+    DesktopBackends backends_;
+    KeyboardShortcuts::Registry shortcuts_;
     XTestCopyCommandSender copySender_;
     SelectionGrabber grabber_;
     DesktopPermissions permissions_;

@@ -4,6 +4,7 @@
 #include "BlinkwitIcon.h"
 #include "ReadCommand.h"
 #include "platform/DBusInstanceChannel.h"
+#include "platform/DesktopSession.h"
 #include "platform/QuitSignals.h"
 #include "settings/JsonFileDefaultsStore.h"
 
@@ -16,6 +17,7 @@
 namespace Blinkwit {
 
 int ResidentProgram::run() {
+    DesktopSession::useXWaylandForWindows();
     std::string reason;
     if (!ReadCommand::displayAvailable(reason)) {
         std::fprintf(stderr,

@@ -41,8 +41,9 @@ Read* live(const std::weak_ptr<Read>& weak, int generation) {
 
 } // namespace
 
-WaylandTextReader::WaylandTextReader(Ways ways)
-    : ways_(std::move(ways)) {}
+WaylandTextReader::WaylandTextReader(Ways ways, DesktopSession::Desktop desktop)
+    : ways_(std::move(ways))
+    , desktop_(desktop) {}
 
 WaylandTextReader::~WaylandTextReader() = default;
 
@@ -72,6 +73,14 @@ WaylandTextReader::clipboardSteps(DesktopSession::Desktop desktop, bool dataCont
     if (dataControl && desktop != Desktop::other)
         return {Step::dataControlClipboard};
     return {Step::focusedClipboard};
+}
+
+void WaylandTextReader::readSelection(Completion completion) {
+    read(selectionSteps(desktop_, ways_.dataControl, ways_.copy), std::move(completion));
+}
+
+void WaylandTextReader::readClipboard(Completion completion) {
+    read(clipboardSteps(desktop_, ways_.dataControl), std::move(completion));
 }
 
 void WaylandTextReader::read(std::vector<Step> steps, Completion completion) {

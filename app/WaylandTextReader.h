@@ -45,13 +45,16 @@ public:
     static constexpr double restoreDelay = 0.3; // from reading to restoring the clipboard
     static constexpr double stepLimit = 3.0;
 
-    explicit WaylandTextReader(Ways ways);
+    WaylandTextReader(Ways ways, DesktopSession::Desktop desktop);
     ~WaylandTextReader();
     WaylandTextReader(const WaylandTextReader&) = delete;
     WaylandTextReader& operator=(const WaylandTextReader&) = delete;
 
-    // Calls completion once, later, with the first non-empty text of the steps.
-    void read(std::vector<Step> steps, Completion completion);
+    // Each calls completion once, later, with the first text found, or none.
+    void readSelection(Completion completion);
+    void readClipboard(Completion completion);
+    // The opted-in copy, or none.
+    void setCopy(CopyCommandSender* copy) { ways_.copy = copy; }
 
     // The ways to the selection and to the clipboard on a desktop; steps that need what it
     // lacks are left out.
@@ -62,6 +65,7 @@ public:
 private:
     struct Read;
 
+    void read(std::vector<Step> steps, Completion completion);
     void next(Read* read);
     void run(Read* read, Step step);
     void found(Read* read, int generation, std::optional<QString> text);
@@ -76,6 +80,7 @@ private:
     Completion guard(Read* read);
 
     Ways ways_;
+    DesktopSession::Desktop desktop_;
     std::vector<std::shared_ptr<Read>> reads_;
 };
 

@@ -36,6 +36,13 @@ DesktopSession DesktopSession::detect(const QProcessEnvironment& environment) {
     return session;
 }
 
+void DesktopSession::useXWaylandForWindows() {
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    if (current().wayland && !qEnvironmentVariableIsEmpty("DISPLAY") &&
+        (platform.isEmpty() || platform.startsWith("wayland")))
+        qputenv("QT_QPA_PLATFORM", "xcb");
+}
+
 bool DesktopSession::hasDataControl() const {
     return wayland && desktop != Desktop::gnome;
 }

@@ -23,6 +23,11 @@ struct DesktopSession {
     static DesktopSession detect(const QProcessEnvironment& environment);
     static DesktopSession current() { return detect(QProcessEnvironment::systemEnvironment()); }
 
+    // In a Wayland session with XWayland, makes Qt open our windows there: on X11 the reader panel
+    // places itself and stays on top, which Wayland leaves to the compositor. Call before the
+    // application object exists. A platform chosen on purpose (offscreen) is kept.
+    static void useXWaylandForWindows();
+
     // Whether the compositor lets programs read selections without focus.
     bool hasDataControl() const;
     // "Wayland (KDE)", "X11 (XFCE)"...

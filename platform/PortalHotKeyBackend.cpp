@@ -27,17 +27,16 @@ constexpr std::array triggerModifiers{
 } // namespace
 
 PortalHotKeyBackend::PortalHotKeyBackend(PortalConnection& portal, DefaultsStore& store,
-                                         std::vector<Command> commands, Lookup lookup,
-                                         QObject* parent)
+                                         std::vector<Command> commands, QObject* parent)
     : QObject(parent)
     , portal_(portal)
     , store_(store)
-    , commands_(std::move(commands))
-    , lookup_(std::move(lookup)) {}
+    , commands_(std::move(commands)) {}
 
-void PortalHotKeyBackend::start() {
+void PortalHotKeyBackend::start(Lookup lookup) {
     if (shortcuts_)
         return;
+    lookup_ = std::move(lookup);
     std::vector<PortalGlobalShortcuts::Shortcut> wanted;
     for (const Command& command : commands_) {
         const std::optional<Shortcut> stored = lookup_(command.name);

@@ -26,13 +26,12 @@ public:
     using Lookup = std::function<std::optional<KeyboardShortcuts::Shortcut>(
         const KeyboardShortcuts::Name& name)>;
 
-    // lookup gives a name's stored shortcut; it is asked when the session binds and whenever a
-    // name is activated.
     PortalHotKeyBackend(PortalConnection& portal, DefaultsStore& store,
-                        std::vector<Command> commands, Lookup lookup, QObject* parent = nullptr);
+                        std::vector<Command> commands, QObject* parent = nullptr);
 
-    // Binds the commands with their stored shortcuts as preferred keys.
-    void start();
+    // Binds the commands with their stored shortcuts as preferred keys. lookup gives a name's
+    // stored shortcut, now and whenever the desktop activates the name.
+    void start(Lookup lookup);
     PortalGlobalShortcuts* shortcuts() const { return shortcuts_; }
 
     int registerHotKey(const KeyboardShortcuts::Shortcut& shortcut, int hotKeyId) override;

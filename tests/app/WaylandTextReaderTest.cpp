@@ -68,13 +68,15 @@ public:
 
 class WaylandTextReaderTest : public testing::Test {
 protected:
-    WaylandTextReader::Ways ways(bool dataControl, bool copy) {
-        return {desktop, dataControl ? &desktop : nullptr, copy ? &desktop : nullptr,
-                [this] { desktop.focused = true; }, scheduler};
+    std::unique_ptr<WaylandTextReader> reader(Desktop kind, bool dataControl, bool copy) {
+        return std::make_unique<WaylandTextReader>(
+            WaylandTextReader::Ways{desktop, dataControl ? &desktop : nullptr,
+                                    copy ? &desktop : nullptr, [this] { desktop.focused = true; },
+                                    scheduler},
+            kind);
     }
-    void read(WaylandTextReader& reader, std::vector<Step> steps) {
-        reader.read(std::move(steps),
-                    [this](std::optional<QString> text) { results.push_back(text.value_or("-")); });
+    WaylandTextReader::Completion note() {
+        return [this](std::optional<QString> text) { results.push_back(text.value_or("-")); };
     }
 
     ManualScheduler scheduler;
@@ -83,11 +85,10 @@ protected:
 };
 
 TEST_F(WaylandTextReaderTest, KdeReadsThroughDataControlAndCopiesOnlyWhenNothingIsSelected) {
-    WaylandTextReader reader(ways(true, true));
-    const auto steps = WaylandTextReader::selectionSteps(Desktop::kde, true, true);
+    const auto reader = this->reader(Desktop::kde, true, true);
     desktop.primary = QStringLiteral("selected");
     desktop.clipboard = QStringLiteral("old");
-    read(reader, steps);
+    reader->readSelection(note());
     scheduler.runAll();
     EXPECT_EQ(results, std::vector<QString>{"selected"});
     EXPECT_EQ(desktop.copies, 0);
@@ -96,7 +97,7 @@ TEST_F(WaylandTextReaderTest, KdeReadsThroughDataControlAndCopiesOnlyWhenNothing
     // The opted-in copy reads what the program copied, then puts the user's text back.
     desktop.primary.reset();
     desktop.appSelection = QStringLiteral("copied");
-    read(reader, steps);
+    reader->readSelection(note());
     scheduler.advance(0.03 + WaylandTextReader::readDelay);
     EXPECT_EQ(results.back(), "copied");
     EXPECT_EQ(desktop.clipboard, "copied");
@@ -106,7 +107,7 @@ TEST_F(WaylandTextReaderTest, KdeReadsThroughDataControlAndCopiesOnlyWhenNothing
 
     // A copy that changes nothing falls back to the clipboard as it is.
     desktop.appSelection.reset();
-    read(reader, steps);
+    reader->readSelection(note());
     scheduler.runAll();
     EXPECT_EQ(results.back(), "old");
     EXPECT_EQ(desktop.written.size(), 1u);
@@ -114,16 +115,15 @@ TEST_F(WaylandTextReaderTest, KdeReadsThroughDataControlAndCopiesOnlyWhenNothing
 
 TEST_F(WaylandTextReaderTest, GnomeReadsXWaylandsSharedSelectionsWithoutTakingFocus) {
     desktop.sharesAlways = true;
-    WaylandTextReader reader(ways(false, true));
-    const auto steps = WaylandTextReader::selectionSteps(Desktop::gnome, false, true);
+    const auto reader = this->reader(Desktop::gnome, false, true);
     desktop.primary = QStringLiteral("selected");
-    read(reader, steps);
+    reader->readSelection(note());
     EXPECT_EQ(results, std::vector<QString>{"selected"});
 
     desktop.primary.reset();
     desktop.clipboard = QStringLiteral("old");
     desktop.appSelection = QStringLiteral("copied");
-    read(reader, steps);
+    reader->readSelection(note());
     scheduler.runAll();
     EXPECT_EQ(results.back(), "copied");
     EXPECT_EQ(desktop.restores, 1);
@@ -134,9 +134,9 @@ TEST_F(WaylandTextReaderTest, GnomeReadsXWaylandsSharedSelectionsWithoutTakingFo
 
 // KWin and wlroots show XWayland a stale selection until an X11 window has focus.
 TEST_F(WaylandTextReaderTest, WithoutDataControlTheSelectionIsReadOnceThePanelHasFocus) {
-    WaylandTextReader reader(ways(false, false));
+    const auto kwin = reader(Desktop::kde, false, false);
     desktop.primary = QStringLiteral("selected");
-    read(reader, WaylandTextReader::selectionSteps(Desktop::kde, false, false));
+    kwin->readSelection(note());
     EXPECT_TRUE(desktop.focused);
     scheduler.advance(WaylandTextReader::focusDelay * 0.9);
     EXPECT_TRUE(results.empty());
@@ -145,7 +145,8 @@ TEST_F(WaylandTextReaderTest, WithoutDataControlTheSelectionIsReadOnceThePanelHa
 
     desktop.primary.reset();
     desktop.clipboard = QStringLiteral("copied earlier");
-    read(reader, WaylandTextReader::clipboardSteps(Desktop::wlroots, false));
+    const auto sway = reader(Desktop::wlroots, false, false);
+    sway->readClipboard(note());
     scheduler.runAll();
     EXPECT_EQ(results.back(), "copied earlier");
 }
@@ -154,8 +155,8 @@ TEST_F(WaylandTextReaderTest, WithoutDataControlTheSelectionIsReadOnceThePanelHa
 TEST_F(WaylandTextReaderTest, AStepThatNeverAnswersEndsAtItsLimitAndTheNextOneRuns) {
     desktop.hangs = true;
     desktop.primary = QStringLiteral("selected");
-    WaylandTextReader reader(ways(true, false));
-    read(reader, WaylandTextReader::selectionSteps(Desktop::other, true, false));
+    const auto unknown = reader(Desktop::other, true, false);
+    unknown->readSelection(note());
     scheduler.advance(WaylandTextReader::stepLimit - 0.01);
     EXPECT_FALSE(desktop.focused);
     scheduler.advance(0.02 + WaylandTextReader::focusDelay);
@@ -165,14 +166,14 @@ TEST_F(WaylandTextReaderTest, AStepThatNeverAnswersEndsAtItsLimitAndTheNextOneRu
 
 TEST_F(WaylandTextReaderTest, NothingAnywhereGivesNoTextAndADestroyedReaderCallsNothing) {
     desktop.stale.reset();
-    auto reader = std::make_unique<WaylandTextReader>(ways(true, true));
-    read(*reader, WaylandTextReader::selectionSteps(Desktop::wlroots, true, true));
+    auto sway = reader(Desktop::wlroots, true, true);
+    sway->readSelection(note());
     scheduler.runAll();
     EXPECT_EQ(results, std::vector<QString>{"-"});
 
     desktop.hangs = true;
-    read(*reader, WaylandTextReader::selectionSteps(Desktop::wlroots, true, true));
-    reader.reset();
+    sway->readSelection(note());
+    sway.reset();
     scheduler.runAll();
     EXPECT_EQ(results.size(), 1u);
 }

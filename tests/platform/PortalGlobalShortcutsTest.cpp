@@ -27,14 +27,13 @@ struct Program {
         , backend(portal, store,
                   {{Name::readSelection(), QStringLiteral("Read the selected text")},
                    {Name::readClipboard(), QStringLiteral("Read the clipboard")},
-                   {Name::ocrRegion(), QStringLiteral("Read text in a screen region")}},
-                  [this](const Name& name) { return registry.getShortcut(name); })
+                   {Name::ocrRegion(), QStringLiteral("Read text in a screen region")}})
         , registry(store, backend, log) {
         for (const Name& name : {Name::readSelection(), Name::readClipboard(), Name::ocrRegion()})
             registry.onKeyUp(name, [this, name] { ran.append(name.rawValue); });
     }
     State startAndSettle() {
-        backend.start();
+        backend.start([this](const Name& name) { return registry.getShortcut(name); });
         waitFor([&] { return backend.shortcuts()->state() != State::starting; });
         return backend.shortcuts()->state();
     }
