@@ -6,6 +6,8 @@
 #include "ResidentCommands.h"
 #include "ResidentProgram.h"
 #include "TokensCommand.h"
+#include "bundle/BundleCommand.h"
+#include "bundle/ImageCommand.h"
 #include "terminal/TerminalReadCommand.h"
 
 #include <cstdio>
@@ -20,6 +22,8 @@ const char* CommandLine::usage() {
         "usage: blinkwit tokens [--mode placeholder|readWords|skip] [--wpm N] [FILE|-]\n"
         "       blinkwit read [FILE|-|--clipboard]\n"
         "       blinkwit read --terminal [FILE|-]\n"
+        "       blinkwit bundle verify|describe DIR\n"
+        "       blinkwit image assess FILE | image unpack FILE DIR\n"
         "       blinkwit\n"
         "       blinkwit --command " +
         ResidentCommands::names().toStdString() +
@@ -45,6 +49,10 @@ int CommandLine::run(int argc, char** argv) {
         return CommandRequest::run({args.begin() + 1, args.end()});
     if (command == "tokens")
         return TokensCommand::run({args.begin() + 1, args.end()});
+    if (command == "bundle")
+        return BundleCommand::run({args.begin() + 1, args.end()});
+    if (command == "image")
+        return ImageCommand::run({args.begin() + 1, args.end()});
     if (command == "read" && ReadCommand::wantsTerminal({args.begin() + 1, args.end()}))
         return TerminalReadCommand::run({args.begin() + 1, args.end()});
     if (command == "read")

@@ -6,11 +6,8 @@
 #include "platform/DBusInstanceChannel.h"
 #include "platform/DesktopSession.h"
 #include "platform/QuitSignals.h"
-#include "settings/JsonFileDefaultsStore.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QFileInfo>
 #include <csignal>
 #include <cstdio>
 
@@ -56,7 +53,6 @@ int ResidentProgram::run() {
     QuitSignals quitSignals;
     // A closed terminal or pipe on standard error must not end the tray program.
     std::signal(SIGPIPE, SIG_IGN);
-    reportUnusableConfiguration();
     AppDelegate resident(channel);
     delegate = &resident;
     resident.launchFinished();
@@ -72,27 +68,6 @@ int ResidentProgram::handOver(InstanceChannel& channel) {
                  "starting a second copy\n",
                  qPrintable(reply.detail));
     return 1;
-}
-
-// Said once at start: later writes fail silently, keeping the values in memory.
-void ResidentProgram::reportUnusableConfiguration() {
-    JsonFileDefaultsStore& store = JsonFileDefaultsStore::standard();
-    const QString file = store.filePath();
-    if (!store.setAsidePath().isEmpty()) {
-        std::fprintf(stderr,
-                     "blinkwit: %s could not be read; it was moved to %s and Blinkwit starts from "
-                     "its defaults\n",
-                     qPrintable(file), qPrintable(store.setAsidePath()));
-        return;
-    }
-    const QFileInfo folder(QFileInfo(file).absolutePath());
-    const bool writable = QDir().mkpath(folder.absoluteFilePath()) && folder.isWritable() &&
-                          (!QFileInfo::exists(file) || QFileInfo(file).isWritable());
-    if (!writable)
-        std::fprintf(stderr,
-                     "blinkwit: %s cannot be written; settings and history changes last only "
-                     "until Blinkwit quits\n",
-                     qPrintable(file));
 }
 
 } // namespace Blinkwit

@@ -16,7 +16,6 @@ public:
 
 private:
     static int handOver(InstanceChannel& channel);
-    static void reportUnusableConfiguration();
 };
 
 } // namespace Blinkwit

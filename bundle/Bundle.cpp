@@ -62,4 +62,9 @@ std::optional<QString> Bundle::infoString(const QString& key) const {
     return value.toString();
 }
 
+std::optional<Ed25519PublicKey> Bundle::publicKey() const {
+    const std::optional<QString> text = infoString(QString::fromLatin1(publicKeyKey));
+    return text ? Ed25519PublicKey::fromBase64(*text) : std::nullopt;
+}
+
 } // namespace Blinkwit

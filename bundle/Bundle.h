@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Ed25519PublicKey.h"
+
 #include <QString>
 #include <optional>
 
@@ -10,6 +12,14 @@ namespace Blinkwit {
 // CodeSignature.json. A program started from a build tree lies in no bundle.
 class Bundle {
 public:
+    static constexpr const char* identifierKey = "CFBundleIdentifier";
+    static constexpr const char* versionKey = "CFBundleShortVersionString";
+    static constexpr const char* buildKey = "CFBundleVersion";
+    static constexpr const char* commitKey = "BlinkwitGitCommit";
+    static constexpr const char* signerIdKey = "BlinkwitSignerID";
+    static constexpr const char* publicKeyKey = "BlinkwitPublicKey";
+    static constexpr const char* identifier = "com.blinkwit.app";
+
     explicit Bundle(QString path);
 
     // The bundle holding the running executable, if it lies in one.
@@ -26,6 +36,8 @@ public:
     // The string value of one Info.json entry; absent for a missing file or key, another type
     // or a file that is not a JSON object of sane size.
     std::optional<QString> infoString(const QString& key) const;
+    // The key the bundle names as its signer's, when Info.json holds a well-formed one.
+    std::optional<Ed25519PublicKey> publicKey() const;
 
 private:
     QString path_;

@@ -277,6 +277,7 @@ bool JsonFileDefaultsStore::moveCorruptFileAside() {
         0)
         return false;
     setAsidePath_ = target;
+    tell(Problem::setAside, target);
     return true;
 }
 
@@ -342,6 +343,10 @@ void JsonFileDefaultsStore::tell(Problem problem, const QString& detail) {
 // The texts the user is told, in one place so that a window can show them as well.
 QString JsonFileDefaultsStore::noticeText(Problem problem, const QString& detail) const {
     switch (problem) {
+    case Problem::setAside:
+        return QStringLiteral("%1 could not be read; it was moved to %2 and Blinkwit starts from "
+                              "its defaults")
+            .arg(filePath_, detail);
     case Problem::unusable:
         return QStringLiteral("settings and history in %1 are not used (%2); Blinkwit runs with "
                               "its defaults and leaves the file as it is")

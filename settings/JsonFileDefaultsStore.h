@@ -63,7 +63,7 @@ public:
     void setNoticeSink(NoticeSink sink) { noticeSink_ = std::move(sink); }
 
 private:
-    enum class Problem { unusable, notSaved, lostAtQuit };
+    enum class Problem { setAside, unusable, notSaved, lostAtQuit };
     using Edit = std::function<void(QJsonObject& entries)>;
 
     void change(Edit edit);

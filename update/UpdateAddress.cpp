@@ -1,0 +1,26 @@
+#include "UpdateAddress.h"
+
+#include <QHostAddress>
+
+namespace Blinkwit {
+
+QUrl UpdateAddress::builtInManifest() {
+    return QUrl(QStringLiteral(BLINKWIT_MANIFEST_URL));
+}
+
+QUrl UpdateAddress::manifest() {
+    const QString override = qEnvironmentVariable(environmentVariable);
+    return override.isEmpty() ? builtInManifest() : QUrl(override, QUrl::StrictMode);
+}
+
+bool UpdateAddress::isAllowed(const QUrl& address) {
+    if (!address.isValid() || address.host().isEmpty())
+        return false;
+    if (address.scheme() == QLatin1String("https"))
+        return true;
+    return address.scheme() == QLatin1String("http") &&
+           (address.host() == QLatin1String("localhost") ||
+            QHostAddress(address.host()).isLoopback());
+}
+
+} // namespace Blinkwit
