@@ -137,8 +137,24 @@ void PortalGlobalShortcuts::bindAnswered(const PortalRequest::Result& result) {
     case PortalRequest::Outcome::cancelled:
         return setState(State::declined);
     default:
-        return setState(State::failed);
+        return checkBinding();
     }
+}
+
+// xdg-desktop-portal-gnome 48 may answer BindShortcuts with an error although the user chose
+// the keys (fixed in 49): what the desktop lists decides.
+void PortalGlobalShortcuts::checkBinding() {
+    PortalRequest::send(
+        portal_, QLatin1String(interface), QStringLiteral("ListShortcuts"),
+        {QVariant::fromValue(QDBusObjectPath(session_))}, {}, limits_.call,
+        [this](const PortalRequest::Result& result) {
+            const bool bound = result.outcome == PortalRequest::Outcome::success &&
+                               listsAllOf(result.results.value(QStringLiteral("shortcuts")));
+            if (bound)
+                store_.setValue(QLatin1String(configuredKey), true);
+            setState(bound ? State::bound : State::failed);
+        },
+        this);
 }
 
 void PortalGlobalShortcuts::configure() {

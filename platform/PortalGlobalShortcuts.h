@@ -79,6 +79,7 @@ private:
     void listed(const PortalRequest::Result& result);
     void bind();
     void bindAnswered(const PortalRequest::Result& result);
+    void checkBinding();
     bool listsAllOf(const QVariant& shortcuts) const;
     void watchSession(bool watch);
     void setState(State state);

@@ -159,6 +159,19 @@ TEST_F(PortalGlobalShortcutsTest, DismissingTheDesktopsDialogLeavesTheCommandsUn
     EXPECT_FALSE(configured());
 }
 
+// GNOME 48 may report a failed binding although the user chose the keys; its list tells.
+TEST_F(PortalGlobalShortcutsTest, AFailedBindingIsBelievedOnlyWhenTheDesktopListsNothing) {
+    mock.configure({{"answer.BindShortcuts", "other"}, {"binds_on_error", true}});
+    {
+        Program program(store);
+        EXPECT_EQ(program.startAndSettle(), State::bound);
+        EXPECT_TRUE(configured());
+    }
+    mock.configure({{"binds_on_error", false}, {"lists_until_bound", true}});
+    Program program(store);
+    EXPECT_EQ(program.startAndSettle(), State::failed);
+}
+
 // A portal that never answers (a dialog nobody sees, a hung backend) must not leave the
 // program waiting: the request ends at its limit and closes the portal's side.
 TEST_F(PortalGlobalShortcutsTest, ARequestWithoutResponseEndsAtItsTimeLimit) {

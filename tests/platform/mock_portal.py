@@ -13,6 +13,7 @@ Configure keys:
   answer.<Method>   "success" (default), "cancel", "other", "never" (no Response) or "error"
   lists_until_bound ListShortcuts lists only what this session bound (default: what the app
                     ever bound)
+  binds_on_error    BindShortcuts binds even when it answers "other" (GNOME 48)
   screenshot_uri    the uri a successful Screenshot answers with
   restore_token     the token RemoteDesktop.Start hands out (default "token-1")
   old_style_handles answer on a request path of the portal's own choosing (portals before 0.9)
@@ -248,6 +249,8 @@ class Portal(RemoteDesktopSessions):
             session.bound = given
             self.ever_bound[self.app_id(sender)] = given
             return {"shortcuts": self.shortcut_results(given)}
+        if self.config.get("binds_on_error"):
+            results()
         return self.request(sender, options, "BindShortcuts", results)
 
     @dbus.service.method(SHORTCUTS, in_signature="oa{sv}", out_signature="o",
