@@ -5,6 +5,7 @@
 
 #include <QDBusMessage>
 #include <QDBusObjectPath>
+#include <QPointer>
 #include <X11/keysym.h>
 
 namespace Blinkwit {
@@ -126,7 +127,10 @@ void PortalCopyCommandSender::sendKeys() {
         // One connection delivers calls in order: the last reply means all keys went out.
         portal_.call(QLatin1String(interface), QStringLiteral("NotifyKeyboardKeysym"),
                      {session, QVariantMap(), keysym, state},
-                     last ? PortalConnection::Reply([this](const QDBusMessage&) { release(); })
+                     last ? PortalConnection::Reply([self = QPointer(this)](const QDBusMessage&) {
+                         if (self)
+                             self->release();
+                     })
                           : nullptr);
     }
 }

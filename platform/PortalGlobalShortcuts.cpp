@@ -6,6 +6,7 @@
 #include <QDBusArgument>
 #include <QDBusMessage>
 #include <QDBusMetaType>
+#include <QPointer>
 
 namespace Blinkwit {
 
@@ -49,21 +50,26 @@ PortalGlobalShortcuts::~PortalGlobalShortcuts() {
 
 void PortalGlobalShortcuts::start() {
     setState(State::starting);
-    portal_.version(QLatin1String(interface), [this](uint version) {
-        version_ = version;
-        if (version == 0)
-            return setState(State::unavailable);
-        QDBusConnection& bus = portal_.bus();
-        bus.connect(QLatin1String(PortalConnection::service),
-                    QLatin1String(PortalConnection::objectPath), QLatin1String(interface),
-                    QStringLiteral("Activated"), this,
-                    SLOT(onActivated(QDBusObjectPath, QString, qulonglong, QVariantMap)));
-        bus.connect(QLatin1String(PortalConnection::service),
-                    QLatin1String(PortalConnection::objectPath), QLatin1String(interface),
-                    QStringLiteral("Deactivated"), this,
-                    SLOT(onDeactivated(QDBusObjectPath, QString, qulonglong, QVariantMap)));
-        createSession();
+    portal_.version(QLatin1String(interface), [self = QPointer(this)](uint version) {
+        if (self)
+            self->started(version);
     });
+}
+
+void PortalGlobalShortcuts::started(uint version) {
+    version_ = version;
+    if (version == 0)
+        return setState(State::unavailable);
+    QDBusConnection& bus = portal_.bus();
+    bus.connect(QLatin1String(PortalConnection::service),
+                QLatin1String(PortalConnection::objectPath), QLatin1String(interface),
+                QStringLiteral("Activated"), this,
+                SLOT(onActivated(QDBusObjectPath, QString, qulonglong, QVariantMap)));
+    bus.connect(QLatin1String(PortalConnection::service),
+                QLatin1String(PortalConnection::objectPath), QLatin1String(interface),
+                QStringLiteral("Deactivated"), this,
+                SLOT(onDeactivated(QDBusObjectPath, QString, qulonglong, QVariantMap)));
+    createSession();
 }
 
 void PortalGlobalShortcuts::createSession() {

@@ -73,6 +73,7 @@ private slots:
     void onClosed(const QVariantMap& details);
 
 private:
+    void started(uint version);
     void createSession();
     void sessionCreated(const PortalRequest::Result& result);
     void list();
