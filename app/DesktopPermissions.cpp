@@ -46,6 +46,10 @@ bool DesktopPermissions::isTrustedForAccessibility() const {
     return X11Session::allowsSelectionAccess();
 }
 
+bool DesktopPermissions::isScreenCaptureGranted() const {
+    return X11Session::allowsScreenCapture();
+}
+
 bool DesktopPermissions::canOpenKeyboardSettings() const {
     if (const auto access = waylandAccess(); access && access->canConfigureHotKeys)
         return true;

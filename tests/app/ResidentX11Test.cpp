@@ -202,6 +202,21 @@ TEST_F(ResidentTest, HotKeysCommandsAndASecondStartReachTheOneResident) {
     EXPECT_EQ(resident.history().size(), 4) << "the history file is whole after SIGTERM";
 }
 
+TEST_F(ResidentTest, CtrlShiftOReadsTheTextInTheRectangleDraggedOverTheScreen) {
+    resident.setWelcomeShown();
+    startResident();
+    Testing::ChildProcess picture(QStringLiteral(X11_TEST_CLIENT),
+                                  {"label", "Words only a picture holds."});
+    ASSERT_EQ(picture.firstLine(), QStringLiteral("ready"));
+    xdotool({"key", "ctrl+shift+o"});
+    xdotool({"search", "--sync", "--onlyvisible", "--name", "^Blinkwit$"}); // the overlay
+    xdotool({"mousemove", "20", "20", "mousedown", "1"});
+    xdotool({"mousemove", "300", "80"});
+    xdotool({"mousemove", "560", "140", "mouseup", "1"});
+    EXPECT_TRUE(lastRead(QStringLiteral("Words only a picture holds.")))
+        << resident.history().value(0).toStdString();
+}
+
 TEST_F(ResidentTest, WithoutATrayItsHotKeysOrItsSettingsItKeepsRunningAndSaysSo) {
     Testing::ChildProcess holder(QStringLiteral(X11_TEST_CLIENT), {"grab", "r", "5"});
     ASSERT_EQ(holder.firstLine(), QStringLiteral("ready"));
@@ -361,17 +376,18 @@ TEST_F(TrayMenuOverTheBusTest, TheMenuListsTheCommandsAndTheHistoryAndQuits) {
     resident.setWelcomeShown();
     startResident();
     ASSERT_TRUE(wait([&] { return !watcher.item.isEmpty(); }));
-    ASSERT_TRUE(wait([&] { return menu().rows.size() == 6; }));
+    ASSERT_TRUE(wait([&] { return menu().rows.size() == 7; }));
     EXPECT_EQ(menu().labels(),
-              (QStringList{"Read Selection\tCtrl+Shift+R", "Read Clipboard\tCtrl+Shift+V", "-",
-                           "History", "-", "Quit Blinkwit"}));
-    EXPECT_EQ(menu().rows[3].labels(), QStringList{"Nothing read yet (off)"});
+              (QStringList{"Read Selection\tCtrl+Shift+R", "Read Clipboard\tCtrl+Shift+V",
+                           "Read Screen Region (OCR)\tCtrl+Shift+O", "-", "History", "-",
+                           "Quit Blinkwit"}));
+    EXPECT_EQ(menu().rows[4].labels(), QStringList{"Nothing read yet (off)"});
 
     own("clipboard", QStringLiteral("First line of it\nand more"));
     EXPECT_EQ(resident.run({"--command", "readClipboard"}).first, 0);
     EXPECT_TRUE(wait([&] {
-        return menu().rows[3].labels() == QStringList({"First line of it", "-", "Clear History"});
-    })) << menu().rows[3].labels().join('|').toStdString();
+        return menu().rows[4].labels() == QStringList({"First line of it", "-", "Clear History"});
+    })) << menu().rows[4].labels().join('|').toStdString();
 
     click(menu().rows.back());
     ASSERT_TRUE(wait([&] { return resident.process().state() == QProcess::NotRunning; }));

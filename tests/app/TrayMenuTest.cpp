@@ -46,22 +46,24 @@ protected:
 TEST_F(TrayMenuTest, CommandsCarryTheirKeyHintsAsTextAndTheHistoryIsASubmenu) {
     shortcuts.setShortcut(std::nullopt, Name::readClipboard());
     EXPECT_EQ(titles(model.items()),
-              (QStringList{"Read Selection\tCtrl+Shift+R", "Read Clipboard\t", "-", "History",
+              (QStringList{"Read Selection\tCtrl+Shift+R", "Read Clipboard\t",
+                           "Read Screen Region (OCR)\tCtrl+Shift+O", "-", "History",
                            "> Nothing read yet", "-", "Quit Blinkwit"}));
-    EXPECT_FALSE(model.items()[3].children[0].isEnabled());
+    EXPECT_FALSE(model.items()[4].children[0].isEnabled());
 
     history.add(QStringLiteral("First text\nsecond line"));
     history.add(QStringLiteral("  Newest text  "));
-    EXPECT_EQ(titles(model.items()),
-              (QStringList{"Read Selection\tCtrl+Shift+R", "Read Clipboard\t", "-", "History",
-                           "> Newest text", "> First text", "> -", "> Clear History", "-",
-                           "Quit Blinkwit"}));
+    EXPECT_EQ(
+        titles(model.items()),
+        (QStringList{"Read Selection\tCtrl+Shift+R", "Read Clipboard\t",
+                     "Read Screen Region (OCR)\tCtrl+Shift+O", "-", "History", "> Newest text",
+                     "> First text", "> -", "> Clear History", "-", "Quit Blinkwit"}));
 }
 
 TEST_F(TrayMenuTest, RowsActOnTheCoordinatorTheHistoryAndQuit) {
     history.add(QStringLiteral("Older words."));
     history.add(QStringLiteral("Newer words."));
-    const std::vector<TrayMenuItem> entries = model.items()[3].children;
+    const std::vector<TrayMenuItem> entries = model.items()[4].children;
     model.activate(entries[1]);
     EXPECT_EQ(history.entries().front().text, QStringLiteral("Older words."))
         << "read again, so moved to the top";
@@ -96,7 +98,7 @@ TEST_F(TrayMenuTest, TheTrayMenuFollowsTheModelAndHasNoKeyEquivalents) {
     EXPECT_EQ(changed.count(), 2);
     QCoreApplication::processEvents();
     EXPECT_EQ(texts().front(), QStringLiteral("Read Selection\tCtrl+Shift+E"));
-    const QMenu* submenu = tray.menu().actions()[3]->menu();
+    const QMenu* submenu = tray.menu().actions()[4]->menu();
     ASSERT_NE(submenu, nullptr);
     EXPECT_EQ(submenu->actions().front()->text(), QStringLiteral("Something read"));
 }
