@@ -54,6 +54,8 @@ void AppDelegate::launchFinished() {
     if (!backends_.session().wayland)
         return;
     std::fprintf(stderr, "blinkwit: %s\n", qPrintable(backends_.describe()));
+    if (const auto screenRegion = backends_.screenRegion())
+        coordinator_.setScreenRegionServices(*screenRegion);
     backends_.start(shortcuts_);
     connect(&backends_, &DesktopBackends::accessChanged, this, &AppDelegate::explainWaylandOnce);
 }

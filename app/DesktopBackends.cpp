@@ -1,13 +1,20 @@
 #include "DesktopBackends.h"
 
 #include "KeyboardShortcuts/Registry.h"
+#include "RegionSelectionController.h"
 #include "ResidentCommands.h"
+#include "ScreenOCR.h"
 #include "WaylandTextReader.h"
+#include "platform/GrimCapture.h"
 #include "platform/PortalConnection.h"
 #include "platform/PortalCopyCommandSender.h"
 #include "platform/PortalHotKeyBackend.h"
+#include "platform/PortalScreenshot.h"
+#include "platform/TesseractRecognizer.h"
+#include "platform/WaylandScreenGrabber.h"
 #include "platform/WlClipboard.h"
 #include "platform/X11HotKeyBackend.h"
+#include "platform/X11Session.h"
 #include "settings/DefaultsStore.h"
 
 namespace Blinkwit {
@@ -70,6 +77,39 @@ void DesktopBackends::startWayland(DefaultsStore& store, Scheduler& scheduler, C
             createCopySender();
         emit accessChanged();
     });
+    chooseCapture(scheduler);
+}
+
+// wlroots compositors let grim read the screen; the others capture through their portal.
+void DesktopBackends::chooseCapture(Scheduler& scheduler) {
+    const bool wlroots = session_.desktop == DesktopSession::Desktop::wlroots ||
+                         session_.desktop == DesktopSession::Desktop::hyprland;
+    if (wlroots && GrimCapture::isInstalled()) {
+        capture_ = std::make_unique<GrimCapture>(scheduler);
+        captureWay_ = WaylandAccess::Capture::grim;
+    } else {
+        capture_ =
+            std::make_unique<PortalScreenshot>(*portal_, [this] { return screens_->desktop(); });
+        portal_->version(QLatin1String(PortalScreenshot::interface), [this](uint version) {
+            captureWay_ =
+                version > 0 ? WaylandAccess::Capture::portal : WaylandAccess::Capture::none;
+            emit accessChanged();
+        });
+    }
+    screens_ = std::make_unique<WaylandScreenGrabber>(*capture_);
+    recognizer_ = std::make_unique<TesseractRecognizer>();
+    ocr_ = std::make_unique<ScreenOCR>(*screens_, *recognizer_);
+}
+
+std::optional<ScreenRegionServices> DesktopBackends::screenRegion() const {
+    if (!ocr_)
+        return std::nullopt;
+    return ScreenRegionServices{&RegionSelectionController::shared(), ocr_.get()};
+}
+
+bool DesktopBackends::allowsScreenCapture() const {
+    return session_.wayland ? captureWay_ != WaylandAccess::Capture::none
+                            : X11Session::allowsScreenCapture();
 }
 
 void DesktopBackends::start(KeyboardShortcuts::Registry& registry) {
@@ -132,6 +172,7 @@ WaylandAccess DesktopBackends::access() const {
         shared ? WaylandAccess::Selection::shared : WaylandAccess::Selection::whenFocused;
     access.copyOffered = copyOffered_ && shared;
     access.copyEnabled = copy_ != nullptr;
+    access.capture = captureWay_;
     return access;
 }
 
@@ -151,6 +192,9 @@ QString DesktopBackends::describe() const {
     line += store_.value(QLatin1String(copyCommandKey)).toBool()
                 ? QStringLiteral(", Ctrl+C through the RemoteDesktop portal")
                 : QStringLiteral(", no Ctrl+C (not turned on)");
+    line += captureWay_ == WaylandAccess::Capture::grim
+                ? QStringLiteral(", screen regions with grim")
+                : QStringLiteral(", screen regions through the Screenshot portal");
     return line + QStringLiteral(", windows on XWayland");
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ScreenRegionServices.h"
 #include "WaylandAccess.h"
 #include "platform/DesktopSession.h"
 
@@ -7,6 +8,7 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace Blinkwit {
 
@@ -21,7 +23,11 @@ class PortalConnection;
 class PortalCopyCommandSender;
 class PortalGlobalShortcuts;
 class PortalHotKeyBackend;
+class RegionCapture;
 class Scheduler;
+class ScreenOCR;
+class TextRecognizer;
+class WaylandScreenGrabber;
 class WaylandTextReader;
 class WlClipboard;
 
@@ -47,6 +53,10 @@ public:
     KeyboardShortcuts::HotKeyBackend& hotKeys() const { return *hotKeys_; }
     // Reads selections in a Wayland session; none in an X11 session.
     WaylandTextReader* waylandReader() const { return reader_.get(); }
+    // Captures and recognises screen regions in a Wayland session; none in an X11 session.
+    std::optional<ScreenRegionServices> screenRegion() const;
+    // Whether this session lets a region of the screen be captured (never prompts).
+    bool allowsScreenCapture() const;
 
     // Asks the desktop for the hot keys of the registry's commands, with their stored keys.
     void start(KeyboardShortcuts::Registry& registry);
@@ -68,6 +78,7 @@ private:
     void startWayland(DefaultsStore& store, Scheduler& scheduler, Clipboard& clipboard,
                       std::function<void()> focusPanel);
     void createCopySender();
+    void chooseCapture(Scheduler& scheduler);
     PortalGlobalShortcuts* portalShortcuts() const;
 
     DesktopSession session_;
@@ -78,8 +89,13 @@ private:
     std::unique_ptr<WlClipboard> dataControl_;
     std::unique_ptr<PortalCopyCommandSender> copy_;
     std::unique_ptr<WaylandTextReader> reader_;
+    std::unique_ptr<RegionCapture> capture_;
+    std::unique_ptr<WaylandScreenGrabber> screens_;
+    std::unique_ptr<TextRecognizer> recognizer_;
+    std::unique_ptr<ScreenOCR> ocr_;
     PortalHotKeyBackend* portalHotKeys_ = nullptr;
     bool copyOffered_ = false;
+    WaylandAccess::Capture captureWay_ = WaylandAccess::Capture::none;
 };
 
 } // namespace Blinkwit

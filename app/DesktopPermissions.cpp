@@ -47,7 +47,7 @@ bool DesktopPermissions::isTrustedForAccessibility() const {
 }
 
 bool DesktopPermissions::isScreenCaptureGranted() const {
-    return X11Session::allowsScreenCapture();
+    return backends_ ? backends_->allowsScreenCapture() : X11Session::allowsScreenCapture();
 }
 
 bool DesktopPermissions::canOpenKeyboardSettings() const {

@@ -48,6 +48,9 @@ TEST_F(DesktopBackendsTest, AWaylandSessionGoesThroughThePortals) {
     ASSERT_TRUE(
         waitFor([&] { return backends.access().hotKeys == WaylandAccess::HotKeys::desktop; }));
     ASSERT_TRUE(waitFor([&] { return backends.access().copyOffered; }));
+    ASSERT_TRUE(waitFor([&] { return backends.allowsScreenCapture(); }));
+    EXPECT_EQ(backends.access().capture, WaylandAccess::Capture::portal);
+    EXPECT_TRUE(backends.screenRegion());
 
     mock.activate("readSelection", true);
     EXPECT_TRUE(waitFor([&] { return ran == QStringList{"readSelection"}; }));
@@ -65,10 +68,20 @@ TEST_F(DesktopBackendsTest, AWaylandSessionGoesThroughThePortals) {
     EXPECT_FALSE(focused);
 }
 
+// grim reads the screen of wlroots compositors, without a portal.
+TEST_F(DesktopBackendsTest, SwayCapturesWithGrim) {
+    DesktopBackends backends(session(true, DesktopSession::Desktop::wlroots, "sway"), store,
+                             scheduler, clipboard, nullptr);
+    EXPECT_TRUE(backends.allowsScreenCapture());
+    EXPECT_EQ(backends.access().capture, WaylandAccess::Capture::grim);
+    EXPECT_TRUE(backends.describe().contains("screen regions with grim"));
+}
+
 TEST_F(DesktopBackendsTest, AnX11SessionKeepsItsOwnWays) {
     DesktopBackends backends(session(false, DesktopSession::Desktop::other, "XFCE"), store,
                              scheduler, clipboard, nullptr);
     EXPECT_EQ(backends.waylandReader(), nullptr);
+    EXPECT_FALSE(backends.screenRegion());
     EXPECT_EQ(backends.hotKeys().carbonKeyCodeForNativeKey(0), std::nullopt);
     EXPECT_TRUE(backends.describe().startsWith("X11 (XFCE) session: hot keys by X key grabs"));
 }
