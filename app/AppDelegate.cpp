@@ -1,8 +1,8 @@
 #include "AppDelegate.h"
 
+#include "BundleMover.h"
 #include "InstanceChannel.h"
 #include "ResidentCommands.h"
-#include "reader/ReaderPanel.h"
 #include "settings/AppSettings.h"
 #include "settings/DefaultsStore.h"
 #include "settings/HistoryStore.h"
@@ -34,11 +34,15 @@ AppDelegate::AppDelegate(InstanceChannel& channel, QObject* parent)
     , coordinator_(settings_, engine_, panelController_, history_,
                    {shortcuts_, grabber_, permissions_, permissionWindows_, scheduler_,
                     backends_.waylandReader()})
+    , autostart_(AutostartEntry::standardPath(),
+                 BundleMover::desktopEntry(QCoreApplication::applicationFilePath()))
+    , settingsWindow_({settings_, shortcuts_, autostart_})
     , menu_(coordinator_, history_, shortcuts_)
     , tray_(menu_) {
     // exit(), not quit(): quit() first asks every window to close, and the reader panel
     // refuses (it hides instead), which would cancel the quit.
     connect(&menu_, &TrayMenuModel::quitRequested, qApp, [] { QCoreApplication::exit(0); });
+    connect(&menu_, &TrayMenuModel::settingsRequested, this, [this] { settingsWindow_.show(); });
 }
 
 AppDelegate::~AppDelegate() {
@@ -72,13 +76,7 @@ void AppDelegate::explainWaylandOnce() {
 }
 
 void AppDelegate::reopen() {
-    ReaderPanel* panel = panelController_.panel();
-    if (panel && panel->isVisible()) {
-        panel->raise();
-        panel->activateWindow();
-        return;
-    }
-    coordinator_.present(std::nullopt);
+    settingsWindow_.show();
 }
 
 bool AppDelegate::runCommand(const QString& name) {

@@ -34,6 +34,8 @@ std::vector<TrayMenuItem> TrayMenuModel::items() const {
     items.push_back({});
     items.push_back(historyMenu());
     items.push_back({});
+    items.push_back({.kind = Kind::settings, .title = QStringLiteral("Settings…")});
+    items.push_back({});
     items.push_back({.kind = Kind::quit, .title = QStringLiteral("Quit Blinkwit")});
     return items;
 }
@@ -72,6 +74,9 @@ void TrayMenuModel::activate(const TrayMenuItem& item) {
         break;
     case Kind::clearHistory:
         history_.clear();
+        break;
+    case Kind::settings:
+        emit settingsRequested();
         break;
     case Kind::quit:
         emit quitRequested();

@@ -17,7 +17,16 @@ class HistoryStore;
 
 // One row of the tray menu.
 struct TrayMenuItem {
-    enum class Kind { command, separator, submenu, placeholder, historyEntry, clearHistory, quit };
+    enum class Kind {
+        command,
+        separator,
+        submenu,
+        placeholder,
+        historyEntry,
+        clearHistory,
+        settings,
+        quit
+    };
 
     Kind kind = Kind::separator;
     // Commands: their title, a tab and the key hint (empty when unbound).
@@ -29,8 +38,8 @@ struct TrayMenuItem {
     bool isEnabled() const { return kind != Kind::placeholder; }
 };
 
-// The tray menu's content: the resident commands with their key hints, the reading history and
-// Quit. Built afresh on every call; changed() says when a rebuild would differ.
+// The tray menu's content: the resident commands with their key hints, the reading history,
+// Settings… and Quit. Built afresh on every call; changed() says when a rebuild would differ.
 class TrayMenuModel final : public QObject {
     Q_OBJECT
 public:
@@ -42,6 +51,7 @@ public:
 
 signals:
     void changed();
+    void settingsRequested();
     void quitRequested();
 
 private:

@@ -2,6 +2,7 @@
 #include "app/TaskbarPolicy.h"
 #include "settings/HistoryStore.h"
 #include "settings/JsonFileDefaultsStore.h"
+#include "tests/support/StatusNotifierWatcher.h"
 #include "tests/support/X11Testing.h"
 
 #include <QDBusArgument>
@@ -289,33 +290,6 @@ TEST_F(ResidentTest, ARequestThatNoResidentTakesFailsWithAReason) {
         "blinkwit: the running Blinkwit did not take the command"));
 }
 
-// A tray host on the bus, so that the resident offers its icon and menu as a status notifier
-// item there instead of embedding it.
-class StatusNotifierWatcher final : public QObject {
-    Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierWatcher")
-    Q_PROPERTY(bool IsStatusNotifierHostRegistered READ isHostRegistered)
-    Q_PROPERTY(int ProtocolVersion READ protocolVersion)
-public:
-    StatusNotifierWatcher() {
-        QDBusConnection::sessionBus().registerObject("/StatusNotifierWatcher", this,
-                                                     QDBusConnection::ExportAllContents);
-        QDBusConnection::sessionBus().registerService("org.kde.StatusNotifierWatcher");
-    }
-    ~StatusNotifierWatcher() override {
-        QDBusConnection::sessionBus().unregisterService("org.kde.StatusNotifierWatcher");
-        QDBusConnection::sessionBus().unregisterObject("/StatusNotifierWatcher");
-    }
-    bool isHostRegistered() const { return true; }
-    int protocolVersion() const { return 0; }
-
-    QString item;
-
-public slots:
-    void RegisterStatusNotifierItem(const QString& service) { item = service; }
-    void RegisterStatusNotifierHost(const QString&) {}
-};
-
 // One row of a menu served over the bus: its id, "label" ("-" for a separator, "(off)" after
 // a row that cannot be chosen) and its rows.
 struct MenuRow {
@@ -368,19 +342,25 @@ protected:
         callMenu("Event",
                  {row.id, QStringLiteral("clicked"), QVariant::fromValue(QDBusVariant(0)), 0u});
     }
+    void click(const QString& label) {
+        for (const MenuRow& row : menu().rows)
+            if (row.label == label)
+                return click(row);
+        ADD_FAILURE() << "no row " << label.toStdString();
+    }
 
-    StatusNotifierWatcher watcher;
+    Testing::StatusNotifierWatcher watcher;
 };
 
 TEST_F(TrayMenuOverTheBusTest, TheMenuListsTheCommandsAndTheHistoryAndQuits) {
     resident.setWelcomeShown();
     startResident();
     ASSERT_TRUE(wait([&] { return !watcher.item.isEmpty(); }));
-    ASSERT_TRUE(wait([&] { return menu().rows.size() == 7; }));
+    ASSERT_TRUE(wait([&] { return menu().rows.size() == 9; }));
     EXPECT_EQ(menu().labels(),
               (QStringList{"Read Selection\tCtrl+Shift+R", "Read Clipboard\tCtrl+Shift+V",
                            "Read Screen Region (OCR)\tCtrl+Shift+O", "-", "History", "-",
-                           "Quit Blinkwit"}));
+                           "Settings…", "-", "Quit Blinkwit"}));
     EXPECT_EQ(menu().rows[4].labels(), QStringList{"Nothing read yet (off)"});
 
     own("clipboard", QStringLiteral("First line of it\nand more"));
@@ -392,6 +372,38 @@ TEST_F(TrayMenuOverTheBusTest, TheMenuListsTheCommandsAndTheHistoryAndQuits) {
     click(menu().rows.back());
     ASSERT_TRUE(wait([&] { return resident.process().state() == QProcess::NotRunning; }));
     EXPECT_EQ(resident.process().exitCode(), 0);
+}
+
+// The window the window manager has active: its id as xdotool prints it.
+QString activeWindow() {
+    return runTool("xdotool", {"getactivewindow"}).value_or(QString()).trimmed();
+}
+
+TEST_F(TrayMenuOverTheBusTest, SettingsOpenFromTheMenuAndASecondStartInFrontOfAnotherProgram) {
+    resident.setWelcomeShown();
+    startResident();
+    ASSERT_TRUE(wait([&] { return menu().labels().contains("Settings…"); }));
+    Testing::ChildProcess other(QStringLiteral(X11_TEST_CLIENT), {"lineedit", "Another program"});
+    ASSERT_EQ(other.firstLine(), QStringLiteral("ready"));
+    QString otherWindow;
+    ASSERT_TRUE(wait([&] { return !(otherWindow = activeWindow()).isEmpty(); }));
+
+    click(QStringLiteral("Settings…"));
+    const QString settings =
+        runTool("xdotool", {"search", "--sync", "--onlyvisible", "--name", "^Blinkwit Settings$"})
+            .value_or(QString())
+            .trimmed();
+    ASSERT_FALSE(settings.isEmpty());
+    EXPECT_TRUE(wait([&] { return activeWindow() == settings; })) << "opened behind the other";
+
+    xdotool({"windowactivate", "--sync", otherWindow});
+    EXPECT_EQ(resident.run({}).first, 0) << "a second start hands over and ends";
+    EXPECT_TRUE(wait([&] { return activeWindow() == settings; })) << "left behind the other";
+    EXPECT_EQ(runTool("xdotool", {"search", "--onlyvisible", "--name", "^Blinkwit Settings$"})
+                  .value_or(QString())
+                  .trimmed(),
+              settings)
+        << "one settings window, reused";
 }
 
 // A copy unpacked into the temporary folder, as an archive manager leaves it.
@@ -468,5 +480,3 @@ TEST(TaskbarPolicyTest, AnAccessoryKeepsItsWindowsOutOfTaskBarsAndPagers) {
 
 } // namespace
 } // namespace Blinkwit
-
-#include "ResidentX11Test.moc"

@@ -48,19 +48,19 @@ TEST_F(TrayMenuTest, CommandsCarryTheirKeyHintsAsTextAndTheHistoryIsASubmenu) {
     EXPECT_EQ(titles(model.items()),
               (QStringList{"Read Selection\tCtrl+Shift+R", "Read Clipboard\t",
                            "Read Screen Region (OCR)\tCtrl+Shift+O", "-", "History",
-                           "> Nothing read yet", "-", "Quit Blinkwit"}));
+                           "> Nothing read yet", "-", "Settings…", "-", "Quit Blinkwit"}));
     EXPECT_FALSE(model.items()[4].children[0].isEnabled());
 
     history.add(QStringLiteral("First text\nsecond line"));
     history.add(QStringLiteral("  Newest text  "));
-    EXPECT_EQ(
-        titles(model.items()),
-        (QStringList{"Read Selection\tCtrl+Shift+R", "Read Clipboard\t",
-                     "Read Screen Region (OCR)\tCtrl+Shift+O", "-", "History", "> Newest text",
-                     "> First text", "> -", "> Clear History", "-", "Quit Blinkwit"}));
+    EXPECT_EQ(titles(model.items()),
+              (QStringList{"Read Selection\tCtrl+Shift+R", "Read Clipboard\t",
+                           "Read Screen Region (OCR)\tCtrl+Shift+O", "-", "History",
+                           "> Newest text", "> First text", "> -", "> Clear History", "-",
+                           "Settings…", "-", "Quit Blinkwit"}));
 }
 
-TEST_F(TrayMenuTest, RowsActOnTheCoordinatorTheHistoryAndQuit) {
+TEST_F(TrayMenuTest, RowsActOnTheCoordinatorTheHistorySettingsAndQuit) {
     history.add(QStringLiteral("Older words."));
     history.add(QStringLiteral("Newer words."));
     const std::vector<TrayMenuItem> entries = model.items()[4].children;
@@ -69,8 +69,13 @@ TEST_F(TrayMenuTest, RowsActOnTheCoordinatorTheHistoryAndQuit) {
         << "read again, so moved to the top";
     EXPECT_TRUE(controller.panel()->isVisible());
 
+    QSignalSpy settings(&model, &TrayMenuModel::settingsRequested);
     QSignalSpy quit(&model, &TrayMenuModel::quitRequested);
+    for (const TrayMenuItem& item : model.items())
+        if (item.kind == Kind::settings)
+            model.activate(item);
     model.activate(model.items().back());
+    EXPECT_EQ(settings.count(), 1);
     EXPECT_EQ(quit.count(), 1);
 
     model.activate(entries[3]);
