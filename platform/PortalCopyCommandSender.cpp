@@ -29,9 +29,7 @@ PortalCopyCommandSender::PortalCopyCommandSender(PortalConnection& portal, Defau
     , wait_(portal.scheduler()) {}
 
 PortalCopyCommandSender::~PortalCopyCommandSender() {
-    if (!sessionPath_.isEmpty())
-        portal_.callAt(sessionPath_, QLatin1String(sessionInterface), QStringLiteral("Close"), {},
-                       nullptr);
+    closeSession();
 }
 
 void PortalCopyCommandSender::postCommandC(std::function<void()> posted) {
@@ -93,7 +91,9 @@ void PortalCopyCommandSender::started(const PortalRequest::Result& result) {
     const QString token = result.results.value(QStringLiteral("restore_token")).toString();
     if (!token.isEmpty())
         store_.setValue(QLatin1String(restoreTokenKey), token);
+    // Granted without the keyboard: as good as refused.
     if (!(result.results.value(QStringLiteral("devices")).toUInt() & keyboard)) {
+        closeSession();
         release();
         return;
     }
@@ -105,7 +105,7 @@ void PortalCopyCommandSender::started(const PortalRequest::Result& result) {
 bool PortalCopyCommandSender::succeeded(const PortalRequest::Result& result) {
     if (result.outcome == PortalRequest::Outcome::success)
         return true;
-    session_ = Session::none;
+    closeSession();
     release();
     return false;
 }
@@ -143,9 +143,22 @@ void PortalCopyCommandSender::release() {
 }
 
 void PortalCopyCommandSender::onClosed(const QVariantMap&) {
-    portal_.bus().disconnect(QLatin1String(PortalConnection::service), sessionPath_,
-                             QLatin1String(sessionInterface), QStringLiteral("Closed"), this,
-                             SLOT(onClosed(QVariantMap)));
+    forgetSession();
+}
+
+// Ends a session of ours that the desktop still keeps.
+void PortalCopyCommandSender::closeSession() {
+    if (!sessionPath_.isEmpty())
+        portal_.callAt(sessionPath_, QLatin1String(sessionInterface), QStringLiteral("Close"), {},
+                       nullptr);
+    forgetSession();
+}
+
+void PortalCopyCommandSender::forgetSession() {
+    if (!sessionPath_.isEmpty())
+        portal_.bus().disconnect(QLatin1String(PortalConnection::service), sessionPath_,
+                                 QLatin1String(sessionInterface), QStringLiteral("Closed"), this,
+                                 SLOT(onClosed(QVariantMap)));
     sessionPath_.clear();
     session_ = Session::none;
 }

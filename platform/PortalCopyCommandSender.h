@@ -56,6 +56,8 @@ private:
     void waitForRelease();
     void sendKeys();
     void release();
+    void closeSession();
+    void forgetSession();
 
     PortalConnection& portal_;
     DefaultsStore& store_;

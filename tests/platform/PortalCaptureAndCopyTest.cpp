@@ -181,6 +181,14 @@ TEST_F(PortalCopyTest, WithoutConsentNothingIsSentAndTheCallerGoesOn) {
     EXPECT_TRUE(copy(unanswered));
     EXPECT_TRUE(keys().isEmpty());
     EXPECT_TRUE(restoreToken().isEmpty());
+
+    // Granted without the keyboard: each copy asks anew instead of waiting for a session.
+    mock.configure({{"answer.Start", "success"}, {"devices", 2}});
+    PortalCopyCommandSender pointerOnly(portal, store, nullptr, limits);
+    EXPECT_TRUE(copy(pointerOnly));
+    EXPECT_TRUE(copy(pointerOnly));
+    EXPECT_EQ(mock.callsOf("Start").size(), 4);
+    EXPECT_TRUE(keys().isEmpty());
 }
 
 } // namespace

@@ -16,6 +16,7 @@ Configure keys:
   binds_on_error    BindShortcuts binds even when it answers "other" (GNOME 48)
   screenshot_uri    the uri a successful Screenshot answers with
   restore_token     the token RemoteDesktop.Start hands out (default "token-1")
+  devices           the devices RemoteDesktop.Start grants (default 1, the keyboard)
   old_style_handles answer on a request path of the portal's own choosing (portals before 0.9)
   interfaces        the portal interfaces offered (default: all four)
 """
@@ -300,7 +301,7 @@ class Portal(RemoteDesktopSessions):
 
         def results():
             session.started = True
-            return {"devices": dbus.UInt32(1),
+            return {"devices": dbus.UInt32(self.config.get("devices", 1)),
                     "restore_token": self.config.get("restore_token", "token-1")}
         return self.request(sender, options, "Start", results)
 
