@@ -1,5 +1,6 @@
 #include "DesktopBackends.h"
 
+#include "BuildInfo.h"
 #include "KeyboardShortcuts/Registry.h"
 #include "RegionSelectionController.h"
 #include "ResidentCommands.h"
@@ -43,6 +44,26 @@ QString desktopName(const DesktopSession& session) {
     return {};
 }
 
+// Hyprland's portal binds without asking: the keys are whatever its config binds to our names.
+WaylandAccess::HotKeys hotKeysOf(PortalGlobalShortcuts::State state,
+                                 DesktopSession::Desktop desktop) {
+    using State = PortalGlobalShortcuts::State;
+    switch (state) {
+    case State::bound:
+        return desktop == DesktopSession::Desktop::hyprland ? WaylandAccess::HotKeys::inConfig
+                                                            : WaylandAccess::HotKeys::desktop;
+    case State::starting:
+        return WaylandAccess::HotKeys::starting;
+    case State::needsAppId:
+        return WaylandAccess::HotKeys::needsInstall;
+    case State::unavailable:
+    case State::declined:
+    case State::failed:
+        break;
+    }
+    return WaylandAccess::HotKeys::byHand;
+}
+
 } // namespace
 
 DesktopBackends::DesktopBackends(const DesktopSession& session, DefaultsStore& store,
@@ -61,7 +82,7 @@ DesktopBackends::~DesktopBackends() = default;
 
 void DesktopBackends::startWayland(DefaultsStore& store, Scheduler& scheduler, Clipboard& clipboard,
                                    std::function<void()> focusPanel) {
-    portal_ = std::make_unique<PortalConnection>(QLatin1String(applicationId), scheduler);
+    portal_ = std::make_unique<PortalConnection>(QLatin1String(BuildInfo::identifier), scheduler);
     auto hotKeys = std::make_unique<PortalHotKeyBackend>(*portal_, store, portalCommands());
     portalHotKeys_ = hotKeys.get();
     hotKeys_ = std::move(hotKeys);
@@ -160,11 +181,9 @@ WaylandAccess DesktopBackends::access() const {
     WaylandAccess access;
     access.desktop = desktopName(session_);
     const PortalGlobalShortcuts* shortcuts = portalShortcuts();
-    const auto state = shortcuts ? shortcuts->state() : PortalGlobalShortcuts::State::unavailable;
-    access.hotKeys = state == PortalGlobalShortcuts::State::bound ? WaylandAccess::HotKeys::desktop
-                     : state == PortalGlobalShortcuts::State::starting
-                         ? WaylandAccess::HotKeys::starting
-                         : WaylandAccess::HotKeys::byHand;
+    access.hotKeys =
+        hotKeysOf(shortcuts ? shortcuts->state() : PortalGlobalShortcuts::State::unavailable,
+                  session_.desktop);
     access.canConfigureHotKeys = shortcuts && shortcuts->canConfigure();
     // GNOME shares the selections with X11 programs; data-control reads them anywhere.
     const bool shared = session_.desktop == DesktopSession::Desktop::gnome || dataControl_;

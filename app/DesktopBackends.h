@@ -37,8 +37,6 @@ class WlClipboard;
 class DesktopBackends final : public QObject {
     Q_OBJECT
 public:
-    // The basename of our desktop entry: how the portals know us.
-    static constexpr const char* applicationId = "com.blinkwit.app";
     // Whether the user let Blinkwit send Ctrl+C through the desktop (Wayland; off by default).
     static constexpr const char* copyCommandKey = "waylandCopyCommand";
 

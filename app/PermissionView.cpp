@@ -1,5 +1,6 @@
 #include "PermissionView.h"
 
+#include "BuildInfo.h"
 #include "Permissions.h"
 #include "ResidentCommands.h"
 
@@ -154,7 +155,8 @@ void PermissionView::performAction() {
 //   title                                       -> "How Blinkwit works on this desktop"
 //   explanation                                 -> hotkeys, selected text, the Ctrl+C fallback
 //                                                  and screen regions, each as this desktop
-//                                                  allows; what to bind by hand
+//                                                  allows; what to bind by hand or in the
+//                                                  compositor's config
 //   "Open System Settings"                      -> "Change Hotkeys" (the desktop's own dialog),
 //                                                  "Open Keyboard Settings", else "OK"
 QString PermissionView::title(PermissionKind kind) {
@@ -211,6 +213,13 @@ QString PermissionView::primaryButtonTitle(PermissionKind kind, bool canOpenKeyb
     return QStringLiteral("OK");
 }
 
+QString PermissionView::commandLines() {
+    QString lines;
+    for (const ResidentCommands::Command& command : ResidentCommands::all())
+        lines += QStringLiteral("\nblinkwit --command ") + command.name();
+    return lines;
+}
+
 QString PermissionView::waylandTitle() {
     return QStringLiteral("How Blinkwit works on this desktop");
 }
@@ -222,20 +231,32 @@ QString PermissionView::waylandExplanation(const WaylandAccess& access) {
                                   "or read each other's selections on their own. Here is what "
                                   "Blinkwit can do on ") +
                    desktop + QStringLiteral(":\n\n");
+    text += QStringLiteral("Hotkeys: ") + desktop;
     switch (access.hotKeys) {
     case WaylandAccess::HotKeys::desktop:
-        text += QStringLiteral("Hotkeys: ") + desktop + QStringLiteral(" passes them on. ") +
+        text += QStringLiteral(" passes them on. ") +
                 (access.canConfigureHotKeys
                      ? QStringLiteral("Change Hotkeys opens its settings for them.")
                      : QStringLiteral("Change them in its keyboard settings."));
         break;
+    case WaylandAccess::HotKeys::inConfig:
+        text += QStringLiteral(" passes them on once its config binds keys to them (bind = CTRL "
+                               "SHIFT, R, global, ...):");
+        for (const ResidentCommands::Command& command : ResidentCommands::all())
+            text += QLatin1Char('\n') + QLatin1String(BuildInfo::identifier) + QLatin1Char(':') +
+                    command.name();
+        break;
+    case WaylandAccess::HotKeys::needsInstall:
+        text += QStringLiteral(" passes them on only to apps in your application menu, where Move "
+                               "to Applications puts Blinkwit. Until then, add shortcuts in its "
+                               "keyboard settings that run") +
+                commandLines();
+        break;
     case WaylandAccess::HotKeys::starting:
     case WaylandAccess::HotKeys::byHand:
-        text += QStringLiteral("Hotkeys: ") + desktop +
-                QStringLiteral(" doesn't pass them on to apps. Add shortcuts in its keyboard "
-                               "settings that run");
-        for (const ResidentCommands::Command& command : ResidentCommands::all())
-            text += QStringLiteral("\nblinkwit --command ") + command.name();
+        text += QStringLiteral(" doesn't pass them on to apps. Add shortcuts in its keyboard "
+                               "settings that run") +
+                commandLines();
         break;
     }
     text += access.selection == WaylandAccess::Selection::shared

@@ -44,6 +44,8 @@ public:
     static QString copyOptionText();
 
 private:
+    // One `blinkwit --command NAME` line per command, each after a line break.
+    static QString commandLines();
     void build(QColor accent);
 
     PermissionKind kind_;

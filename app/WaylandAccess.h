@@ -7,9 +7,11 @@ namespace Blinkwit {
 // What a Wayland session lets Blinkwit do, as the permission window explains it.
 struct WaylandAccess {
     enum class HotKeys {
-        desktop,  // the desktop delivers them (GlobalShortcuts portal)
-        starting, // the desktop has not answered yet
-        byHand,   // the user binds `blinkwit --command NAME` in the desktop's settings
+        desktop,      // the desktop delivers them (GlobalShortcuts portal)
+        inConfig,     // delivered once the user binds our names in the compositor's config
+        needsInstall, // the portal serves only programs it knows by their desktop entry
+        starting,     // the desktop has not answered yet
+        byHand,       // the user binds `blinkwit --command NAME` in the desktop's settings
     };
     enum class Selection {
         shared,      // read at once (GNOME shares it with X11 programs, or data-control)

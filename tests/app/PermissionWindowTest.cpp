@@ -124,5 +124,24 @@ TEST_F(PermissionWindowTest, OnWaylandTheWindowSaysWhatWorksAndWhatToBindByHand)
     EXPECT_EQ(permissions.keyboardSettingsOpened, 1);
 }
 
+// Hyprland delivers only what its config binds to our names; a portal that wants an installed
+// program is answered by moving Blinkwit, and by hand until then.
+TEST(WaylandExplanation, NamesWhatTheUserBindsWhereTheDesktopWantsIt) {
+    WaylandAccess access;
+    access.desktop = QStringLiteral("Hyprland");
+    access.hotKeys = WaylandAccess::HotKeys::inConfig;
+    QString text = PermissionView::waylandExplanation(access);
+    EXPECT_TRUE(text.contains(QStringLiteral("global, ...):\ncom.blinkwit.app:readSelection\n"
+                                             "com.blinkwit.app:readClipboard\n")))
+        << text.toStdString();
+    EXPECT_FALSE(text.contains(QStringLiteral("blinkwit --command")));
+
+    access.desktop = QStringLiteral("GNOME");
+    access.hotKeys = WaylandAccess::HotKeys::needsInstall;
+    text = PermissionView::waylandExplanation(access);
+    EXPECT_TRUE(text.contains(QStringLiteral("Move to Applications")));
+    EXPECT_TRUE(text.contains(QStringLiteral("run\nblinkwit --command readSelection\n")));
+}
+
 } // namespace
 } // namespace Blinkwit

@@ -68,6 +68,28 @@ TEST_F(DesktopBackendsTest, AWaylandSessionGoesThroughThePortals) {
     EXPECT_FALSE(focused);
 }
 
+// What the window tells about hot keys follows the portal's answer and the desktop.
+TEST_F(DesktopBackendsTest, HotKeysAreExplainedAsTheDesktopAnswered) {
+    const auto hotKeysOn = [&](DesktopSession::Desktop desktop, const QJsonObject& portal) {
+        MockPortal mock;
+        EXPECT_TRUE(mock.start());
+        mock.configure(portal);
+        DesktopBackends backends(session(true, desktop, "test"), store, scheduler, clipboard,
+                                 nullptr);
+        KeyboardShortcuts::Registry registry(store, backends.hotKeys(), log);
+        backends.start(registry);
+        EXPECT_TRUE(
+            waitFor([&] { return backends.access().hotKeys != WaylandAccess::HotKeys::starting; }));
+        return backends.access().hotKeys;
+    };
+    EXPECT_EQ(hotKeysOn(DesktopSession::Desktop::hyprland, {}), WaylandAccess::HotKeys::inConfig);
+    EXPECT_EQ(hotKeysOn(DesktopSession::Desktop::gnome,
+                        {{"registry", "missing"}, {"require_app_id", true}}),
+              WaylandAccess::HotKeys::needsInstall);
+    EXPECT_EQ(hotKeysOn(DesktopSession::Desktop::gnome, {{"interfaces", QJsonArray()}}),
+              WaylandAccess::HotKeys::byHand);
+}
+
 // grim reads the screen of wlroots compositors, without a portal.
 TEST_F(DesktopBackendsTest, SwayCapturesWithGrim) {
     DesktopBackends backends(session(true, DesktopSession::Desktop::wlroots, "sway"), store,
