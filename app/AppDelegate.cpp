@@ -54,10 +54,9 @@ void AppDelegate::launchFinished() {
     settings_.applyActivationPolicy();
     tray_.show();
     coordinator_.setup();
-    // X11 needs no word: it is the way Blinkwit always went.
+    std::fprintf(stderr, "blinkwit: %s\n", qPrintable(backends_.describe()));
     if (!backends_.session().wayland)
         return;
-    std::fprintf(stderr, "blinkwit: %s\n", qPrintable(backends_.describe()));
     if (const auto screenRegion = backends_.screenRegion())
         coordinator_.setScreenRegionServices(*screenRegion);
     backends_.start(shortcuts_);
