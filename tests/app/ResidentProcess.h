@@ -31,6 +31,10 @@ inline void signalProcess(qint64 pid, int number) {
     ::kill(pid_t(pid), number);
 }
 
+inline void xdotool(const QStringList& arguments) {
+    ASSERT_TRUE(runTool(QStringLiteral("xdotool"), arguments)) << arguments.join(' ').toStdString();
+}
+
 inline QDBusConnectionInterface& residentBus() {
     return *QDBusConnection::sessionBus().interface();
 }

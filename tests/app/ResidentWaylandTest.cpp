@@ -17,6 +17,7 @@ namespace {
 using Testing::ResidentProcess;
 using Testing::runTool;
 using Testing::wait;
+using Testing::xdotool;
 
 // desktop: XDG_CURRENT_DESKTOP, which decides the ways the resident takes.
 QProcessEnvironment waylandSession(const QString& desktop) {
@@ -29,10 +30,6 @@ QProcessEnvironment waylandSession(const QString& desktop) {
     // Left to the program, which picks XWayland for its windows.
     environment.remove("QT_QPA_PLATFORM");
     return environment;
-}
-
-void xdotool(const QStringList& arguments) {
-    ASSERT_TRUE(runTool(QStringLiteral("xdotool"), arguments)) << arguments.join(' ').toStdString();
 }
 
 class ResidentWaylandTest : public ::testing::Test {

@@ -32,10 +32,7 @@ using Testing::runTool;
 using Testing::signalProcess;
 using Testing::wait;
 using Testing::waitFor;
-
-void xdotool(const QStringList& arguments) {
-    ASSERT_TRUE(runTool(QStringLiteral("xdotool"), arguments)) << arguments.join(' ').toStdString();
-}
+using Testing::xdotool;
 
 class ResidentTest : public ::testing::Test {
 protected:
