@@ -8,6 +8,7 @@
 #include "TaskbarPolicy.h"
 #include "TrayIcon.h"
 #include "TrayMenuModel.h"
+#include "UpdateFlow.h"
 #include "platform/QtClipboard.h"
 #include "platform/QtScheduler.h"
 #include "platform/XTestCopyCommandSender.h"
@@ -23,16 +24,16 @@ class AppSettings;
 class HistoryStore;
 class InstanceChannel;
 
-// The resident program: the reader, the hot keys, the tray icon and the permission window,
-// created in that order over the shared settings and history.
+// The resident program: the reader, the hot keys, the tray icon, the permission window and the
+// self-update, over the shared settings and history.
 class AppDelegate final : public QObject {
     Q_OBJECT
 public:
     explicit AppDelegate(InstanceChannel& channel, QObject* parent = nullptr);
     ~AppDelegate() override;
 
-    // Applies the task bar policy of the settings, shows the tray icon and sets up the
-    // coordinator (hot keys, permission check, welcome).
+    // Applies the task bar policy of the settings, shows the tray icon, sets up the coordinator
+    // (hot keys, permission check, welcome) and starts the automatic update checks.
     void launchFinished();
     // The program was started again: brings the reader forward, or shows its empty state.
     void reopen();
@@ -56,6 +57,7 @@ private:
     DesktopPermissions permissions_;
     PermissionWindowController permissionWindows_;
     TaskbarPolicy taskbar_;
+    UpdateFlow updates_;
     AppCoordinator coordinator_;
     TrayMenuModel menu_;
     TrayIcon tray_;

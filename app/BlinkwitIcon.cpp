@@ -9,7 +9,7 @@ namespace Blinkwit {
 namespace {
 
 const QColor circleColour(0x00, 0xC8, 0x35);
-const QColor boltColour(0x10, 0x14, 0x12);
+const QColor symbolColour(0x10, 0x14, 0x12);
 
 // The bolt's outline on a 24 x 24 grid.
 QPainterPath bolt() {
@@ -24,9 +24,23 @@ QPainterPath bolt() {
     return path;
 }
 
+// A downward arrow on the same grid, as heavy as the bolt.
+QPainterPath arrow() {
+    QPainterPath path;
+    path.moveTo(10.0, 5.0);
+    path.lineTo(14.0, 5.0);
+    path.lineTo(14.0, 11.5);
+    path.lineTo(18.0, 11.5);
+    path.lineTo(12.0, 19.0);
+    path.lineTo(6.0, 11.5);
+    path.lineTo(10.0, 11.5);
+    path.closeSubpath();
+    return path;
+}
+
 } // namespace
 
-QImage BlinkwitIcon::image(int size) {
+QImage BlinkwitIcon::image(int size, Symbol symbol) {
     QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);
@@ -35,15 +49,15 @@ QImage BlinkwitIcon::image(int size) {
     painter.setPen(Qt::NoPen);
     painter.setBrush(circleColour);
     painter.drawEllipse(QRectF(1, 1, 22, 22));
-    painter.setBrush(boltColour);
-    painter.drawPath(bolt());
+    painter.setBrush(symbolColour);
+    painter.drawPath(symbol == Symbol::bolt ? bolt() : arrow());
     return image;
 }
 
-QIcon BlinkwitIcon::icon() {
+QIcon BlinkwitIcon::icon(Symbol symbol) {
     QIcon icon;
     for (const int size : {16, 22, 24, 32, 48, 64, 128, 256})
-        icon.addPixmap(QPixmap::fromImage(image(size)));
+        icon.addPixmap(QPixmap::fromImage(image(size, symbol)));
     return icon;
 }
 

@@ -2,6 +2,7 @@
 #include "app/TaskbarPolicy.h"
 #include "settings/HistoryStore.h"
 #include "settings/JsonFileDefaultsStore.h"
+#include "tests/support/StatusNotifierWatcher.h"
 #include "tests/support/X11Testing.h"
 
 #include <QDBusArgument>
@@ -274,33 +275,6 @@ TEST_F(ResidentTest, ARequestThatNoResidentTakesFailsWithAReason) {
         "blinkwit: the running Blinkwit did not take the command"));
 }
 
-// A tray host on the bus, so that the resident offers its icon and menu as a status notifier
-// item there instead of embedding it.
-class StatusNotifierWatcher final : public QObject {
-    Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierWatcher")
-    Q_PROPERTY(bool IsStatusNotifierHostRegistered READ isHostRegistered)
-    Q_PROPERTY(int ProtocolVersion READ protocolVersion)
-public:
-    StatusNotifierWatcher() {
-        QDBusConnection::sessionBus().registerObject("/StatusNotifierWatcher", this,
-                                                     QDBusConnection::ExportAllContents);
-        QDBusConnection::sessionBus().registerService("org.kde.StatusNotifierWatcher");
-    }
-    ~StatusNotifierWatcher() override {
-        QDBusConnection::sessionBus().unregisterService("org.kde.StatusNotifierWatcher");
-        QDBusConnection::sessionBus().unregisterObject("/StatusNotifierWatcher");
-    }
-    bool isHostRegistered() const { return true; }
-    int protocolVersion() const { return 0; }
-
-    QString item;
-
-public slots:
-    void RegisterStatusNotifierItem(const QString& service) { item = service; }
-    void RegisterStatusNotifierHost(const QString&) {}
-};
-
 // One row of a menu served over the bus: its id, "label" ("-" for a separator, "(off)" after
 // a row that cannot be chosen) and its rows.
 struct MenuRow {
@@ -354,17 +328,17 @@ protected:
                  {row.id, QStringLiteral("clicked"), QVariant::fromValue(QDBusVariant(0)), 0u});
     }
 
-    StatusNotifierWatcher watcher;
+    Testing::StatusNotifierWatcher watcher;
 };
 
 TEST_F(TrayMenuOverTheBusTest, TheMenuListsTheCommandsAndTheHistoryAndQuits) {
     resident.setWelcomeShown();
     startResident();
     ASSERT_TRUE(wait([&] { return !watcher.item.isEmpty(); }));
-    ASSERT_TRUE(wait([&] { return menu().rows.size() == 6; }));
+    ASSERT_TRUE(wait([&] { return menu().rows.size() == 8; }));
     EXPECT_EQ(menu().labels(),
               (QStringList{"Read Selection\tCtrl+Shift+R", "Read Clipboard\tCtrl+Shift+V", "-",
-                           "History", "-", "Quit Blinkwit"}));
+                           "History", "-", "Check for Updates…", "-", "Quit Blinkwit"}));
     EXPECT_EQ(menu().rows[3].labels(), QStringList{"Nothing read yet (off)"});
 
     own("clipboard", QStringLiteral("First line of it\nand more"));
@@ -452,5 +426,3 @@ TEST(TaskbarPolicyTest, AnAccessoryKeepsItsWindowsOutOfTaskBarsAndPagers) {
 
 } // namespace
 } // namespace Blinkwit
-
-#include "ResidentX11Test.moc"
