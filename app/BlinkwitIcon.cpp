@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QPolygonF>
 
 namespace Blinkwit {
 
@@ -11,31 +12,28 @@ namespace {
 const QColor circleColour(0x00, 0xC8, 0x35);
 const QColor symbolColour(0x10, 0x14, 0x12);
 
-// The bolt's outline on a 24 x 24 grid.
-QPainterPath bolt() {
+// A closed outline through the corners, on a 24 x 24 grid.
+QPainterPath outline(std::initializer_list<QPointF> corners) {
     QPainterPath path;
-    path.moveTo(13.5, 3.5);
-    path.lineTo(6.5, 13.5);
-    path.lineTo(11.5, 13.5);
-    path.lineTo(10.0, 20.5);
-    path.lineTo(17.5, 10.0);
-    path.lineTo(12.5, 10.0);
+    path.addPolygon(QPolygonF(corners));
     path.closeSubpath();
     return path;
 }
 
-// A downward arrow on the same grid, as heavy as the bolt.
+QPainterPath bolt() {
+    return outline(
+        {{13.5, 3.5}, {6.5, 13.5}, {11.5, 13.5}, {10.0, 20.5}, {17.5, 10.0}, {12.5, 10.0}});
+}
+
+// A downward arrow, as heavy as the bolt.
 QPainterPath arrow() {
-    QPainterPath path;
-    path.moveTo(10.0, 5.0);
-    path.lineTo(14.0, 5.0);
-    path.lineTo(14.0, 11.5);
-    path.lineTo(18.0, 11.5);
-    path.lineTo(12.0, 19.0);
-    path.lineTo(6.0, 11.5);
-    path.lineTo(10.0, 11.5);
-    path.closeSubpath();
-    return path;
+    return outline({{10.0, 5.0},
+                    {14.0, 5.0},
+                    {14.0, 11.5},
+                    {18.0, 11.5},
+                    {12.0, 19.0},
+                    {6.0, 11.5},
+                    {10.0, 11.5}});
 }
 
 } // namespace
