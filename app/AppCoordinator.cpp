@@ -3,10 +3,14 @@
 #include "KeyboardShortcuts/Registry.h"
 #include "PermissionWindows.h"
 #include "Permissions.h"
+#include "RegionSelector.h"
 #include "ResidentCommands.h"
+#include "ScreenOCR.h"
 #include "SelectionGrabber.h"
+#include "platform/Scheduler.h"
 #include "platform/Timer.h"
 #include "reader/ReaderEngine.h"
+#include "reader/ReaderPanel.h"
 #include "reader/ReaderPanelController.h"
 #include "settings/AppSettings.h"
 #include "settings/DefaultsStore.h"
@@ -123,6 +127,48 @@ void AppCoordinator::explainMissingPermission() {
         InstallLocationRules::isInstalled(desktop_->permissions.installLocation());
     desktop_->permissionWindows.show(installed ? PermissionKind::accessibility
                                                : PermissionKind::installLocation);
+}
+
+void AppCoordinator::setScreenRegionServices(const ScreenRegionServices& services) {
+    screenRegion_ = services;
+}
+
+ScreenRegionServices& AppCoordinator::screenRegion() {
+    if (!screenRegion_)
+        screenRegion_ = ScreenRegionServices::desktop();
+    return *screenRegion_;
+}
+
+void AppCoordinator::readScreenRegion() {
+    Q_ASSERT(desktop_);
+    if (!desktop_->permissions.isScreenCaptureGranted()) {
+        desktop_->permissions.requestScreenCapture();
+        desktop_->permissionWindows.show(PermissionKind::screenRecording);
+        return;
+    }
+    const ScreenRegionServices& services = screenRegion();
+    if (services.selector->selecting())
+        return;
+    if (panelController_.panel() && panelController_.panel()->isVisible())
+        panelController_.hide();
+    services.selector->begin([self = QPointer(this)](std::optional<QRectF> rect) {
+        if (self && rect)
+            self->recognizeRegion(*rect);
+    });
+}
+
+void AppCoordinator::recognizeRegion(const QRectF& rect) {
+    desktop_->scheduler.scheduleAfter(recognitionDelay, [self = QPointer(this), rect] {
+        if (!self)
+            return;
+        self->screenRegion().ocr->recognizeText(rect, [self](OcrResult result) {
+            if (!self)
+                return;
+            // Every failure opens the reader empty; the reason is not shown.
+            const QString* text = std::get_if<QString>(&result);
+            self->present(text ? std::optional<QString>(*text) : std::nullopt);
+        });
+    });
 }
 
 } // namespace Blinkwit

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "ScreenRegionServices.h"
 #include "core/TextPreprocessor.h"
 
 #include <QObject>
+#include <QRectF>
 #include <QString>
 #include <memory>
 #include <optional>
@@ -66,6 +68,16 @@ public:
     void readSelection();
 
     static QString welcomeText();
+    // Seconds between the end of a region selection and its capture, for the overlays to leave
+    // the screen.
+    static constexpr double recognitionDelay = 0.15;
+    // Hides the reader, lets the user drag a rectangle over the screen and reads the text
+    // recognised in it; the reader opens empty when nothing was recognised. Ignored while a
+    // selection is on screen. Without screen-capture access the desktop is asked for it and the
+    // permission window explains.
+    void readScreenRegion();
+    // The desktop's own overlay and recogniser are used unless others are set.
+    void setScreenRegionServices(const ScreenRegionServices& services);
 
     // The stored code-block setting as a mode: an unknown or empty value means placeholder.
     static BlinkwitCore::TextPreprocessor::CodeBlockMode codeBlockMode(const QString& raw);
@@ -73,6 +85,8 @@ public:
 private:
     void explainMissingPermission();
     void scheduleWelcome();
+    ScreenRegionServices& screenRegion();
+    void recognizeRegion(const QRectF& rect);
 
     AppSettings& settings_;
     ReaderEngine& engine_;
@@ -80,6 +94,7 @@ private:
     HistoryStore& history_;
     std::optional<Desktop> desktop_;
     std::unique_ptr<Timer> welcome_;
+    std::optional<ScreenRegionServices> screenRegion_;
 };
 
 } // namespace Blinkwit

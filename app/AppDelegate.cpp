@@ -1,9 +1,10 @@
 #include "AppDelegate.h"
 
+#include "BuildInfo.h"
+#include "BundleMover.h"
 #include "InstanceChannel.h"
 #include "ResidentCommands.h"
 #include "platform/X11HotKeyBackend.h"
-#include "reader/ReaderPanel.h"
 #include "settings/AppSettings.h"
 #include "settings/HistoryStore.h"
 
@@ -32,12 +33,17 @@ AppDelegate::AppDelegate(InstanceChannel& channel, QObject* parent)
     , updates_(scheduler_, settings_, permissions_)
     , coordinator_(settings_, engine_, panelController_, history_,
                    {shortcuts_, grabber_, permissions_, permissionWindows_, scheduler_})
+    , autostart_(AutostartEntry::standardPath(),
+                 BundleMover::desktopEntry(QCoreApplication::applicationFilePath()))
+    , settingsWindow_({settings_, shortcuts_, autostart_, &updates_.checker(),
+                       BuildInfo::displayString(), [this] { updates_.showWindow(); }})
     , menu_(coordinator_, history_, shortcuts_, updates_.checker())
     , tray_(menu_) {
     connect(&menu_, &TrayMenuModel::updateWindowRequested, this, [this] { updates_.showWindow(); });
     // exit(), not quit(): quit() first asks every window to close, and the reader panel
     // refuses (it hides instead), which would cancel the quit.
     connect(&menu_, &TrayMenuModel::quitRequested, qApp, [] { QCoreApplication::exit(0); });
+    connect(&menu_, &TrayMenuModel::settingsRequested, this, [this] { settingsWindow_.show(); });
 }
 
 AppDelegate::~AppDelegate() {
@@ -53,13 +59,7 @@ void AppDelegate::launchFinished() {
 }
 
 void AppDelegate::reopen() {
-    ReaderPanel* panel = panelController_.panel();
-    if (panel && panel->isVisible()) {
-        panel->raise();
-        panel->activateWindow();
-        return;
-    }
-    coordinator_.present(std::nullopt);
+    settingsWindow_.show();
 }
 
 bool AppDelegate::runCommand(const QString& name) {

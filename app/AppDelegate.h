@@ -14,6 +14,8 @@
 #include "platform/XTestCopyCommandSender.h"
 #include "reader/ReaderEngine.h"
 #include "reader/ReaderPanelController.h"
+#include "settings/AutostartEntry.h"
+#include "settings/SettingsWindowController.h"
 
 #include <QObject>
 #include <memory>
@@ -24,8 +26,8 @@ class AppSettings;
 class HistoryStore;
 class InstanceChannel;
 
-// The resident program: the reader, the hot keys, the tray icon, the permission window and the
-// self-update, over the shared settings and history.
+// The resident program: the reader, the hot keys, the tray icon, the permission and settings
+// windows and the self-update, over the shared settings and history.
 class AppDelegate final : public QObject {
     Q_OBJECT
 public:
@@ -35,7 +37,7 @@ public:
     // Applies the task bar policy of the settings, shows the tray icon, sets up the coordinator
     // (hot keys, permission check, welcome) and starts the automatic update checks.
     void launchFinished();
-    // The program was started again: brings the reader forward, or shows its empty state.
+    // The program was started again: shows the settings window.
     void reopen();
     // Queues the named command; false when there is no such command.
     bool runCommand(const QString& name);
@@ -59,6 +61,8 @@ private:
     TaskbarPolicy taskbar_;
     UpdateFlow updates_;
     AppCoordinator coordinator_;
+    AutostartEntry autostart_;
+    SettingsWindowController settingsWindow_;
     TrayMenuModel menu_;
     TrayIcon tray_;
 };

@@ -2,6 +2,7 @@
 
 #include "BuildInfo.h"
 #include "CommandRequest.h"
+#include "OcrCommand.h"
 #include "ReadCommand.h"
 #include "ResidentCommands.h"
 #include "ResidentProgram.h"
@@ -22,6 +23,7 @@ const char* CommandLine::usage() {
         "usage: blinkwit tokens [--mode placeholder|readWords|skip] [--wpm N] [FILE|-]\n"
         "       blinkwit read [FILE|-|--clipboard]\n"
         "       blinkwit read --terminal [FILE|-]\n"
+        "       blinkwit ocr [IMAGE|-]\n"
         "       blinkwit bundle verify|describe DIR\n"
         "       blinkwit image assess FILE | image unpack FILE DIR\n"
         "       blinkwit\n"
@@ -57,6 +59,8 @@ int CommandLine::run(int argc, char** argv) {
         return TerminalReadCommand::run({args.begin() + 1, args.end()});
     if (command == "read")
         return ReadCommand::run({args.begin() + 1, args.end()});
+    if (command == "ocr")
+        return OcrCommand::run({args.begin() + 1, args.end()});
     std::fprintf(stderr, "blinkwit: unknown command '%s'\n%s", std::string(command).c_str(),
                  usage());
     return 2;

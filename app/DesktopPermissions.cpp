@@ -44,6 +44,10 @@ bool DesktopPermissions::isTrustedForAccessibility() const {
     return X11Session::allowsSelectionAccess();
 }
 
+bool DesktopPermissions::isScreenCaptureGranted() const {
+    return X11Session::allowsScreenCapture();
+}
+
 bool DesktopPermissions::canOpenKeyboardSettings() const {
     return !keyboardSettingsCommand().isEmpty();
 }

@@ -17,6 +17,9 @@ public:
 
     InstallLocation installLocation() const override;
     bool isTrustedForAccessibility() const override;
+    bool isScreenCaptureGranted() const override;
+    // An X11 session has nothing to ask: every client may read the screen.
+    void requestScreenCapture() override {}
     bool canOpenKeyboardSettings() const override;
     void openKeyboardSettings() override;
     std::optional<QString> moveToApplicationsAndRelaunch() override;

@@ -15,6 +15,9 @@ public:
     virtual InstallLocation installLocation() const = 0;
     // Whether other programs' selections can be read and a copy sent to them (never prompts).
     virtual bool isTrustedForAccessibility() const = 0;
+    // Whether the screen may be captured (never prompts), and asking the desktop for it.
+    virtual bool isScreenCaptureGranted() const = 0;
+    virtual void requestScreenCapture() = 0;
     // Whether the desktop has keyboard settings we know how to open.
     virtual bool canOpenKeyboardSettings() const = 0;
     virtual void openKeyboardSettings() = 0;

@@ -13,6 +13,7 @@ const std::vector<ResidentCommands::Command>& ResidentCommands::all() {
     static const std::vector<Command> commands{
         {&Name::readSelection, "Read Selection", &AppCoordinator::readSelection},
         {&Name::readClipboard, "Read Clipboard", &AppCoordinator::readClipboard},
+        {&Name::ocrRegion, "Read Screen Region (OCR)", &AppCoordinator::readScreenRegion},
     };
     return commands;
 }

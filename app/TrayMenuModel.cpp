@@ -63,6 +63,7 @@ std::vector<TrayMenuItem> TrayMenuModel::items() const {
     items.push_back({});
     items.push_back(historyMenu());
     items.push_back({});
+    items.push_back({.kind = Kind::settings, .title = QStringLiteral("Settings…")});
     items.push_back({.kind = Kind::checkForUpdates, .title = QStringLiteral("Check for Updates…")});
     items.push_back({});
     items.push_back({.kind = Kind::quit, .title = QStringLiteral("Quit Blinkwit")});
@@ -112,6 +113,9 @@ void TrayMenuModel::activate(const TrayMenuItem& item) {
         // it opens on a fresh start.
         emit updateWindowRequested();
         QTimer::singleShot(0, &updates_, [&updates = updates_] { updates.check(true); });
+        break;
+    case Kind::settings:
+        emit settingsRequested();
         break;
     case Kind::quit:
         emit quitRequested();

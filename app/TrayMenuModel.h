@@ -26,6 +26,7 @@ struct TrayMenuItem {
         historyEntry,
         clearHistory,
         update,
+        settings,
         checkForUpdates,
         quit
     };
@@ -41,8 +42,8 @@ struct TrayMenuItem {
 };
 
 // The tray menu's content: an update waiting to be installed, the resident commands with their
-// key hints, the reading history, Check for Updates… and Quit. Built afresh on every call;
-// changed() says when a rebuild would differ.
+// key hints, the reading history, Settings…, Check for Updates… and Quit. Built afresh on every
+// call; changed() says when a rebuild would differ.
 class TrayMenuModel final : public QObject {
     Q_OBJECT
 public:
@@ -58,6 +59,7 @@ public:
 signals:
     void changed();
     void updateWindowRequested();
+    void settingsRequested();
     void quitRequested();
 
 private:

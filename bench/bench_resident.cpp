@@ -9,10 +9,21 @@
 //                    then the tray icon clicked, "Update to Blinkwit 1.0.1…" chosen and Install
 //                    pressed (Return). Timed from Install to the new copy's icon in the tray:
 //                    download, checks, unpacking, the swap and the new copy's start.
+//   MenuClickToSettings/again:0  the tray menu's "Settings…" clicked, as a desktop's tray host
+//                    sends the click over D-Bus, until the settings window's MapNotify; the
+//                    window is made on this first click (a new resident for each of 5 runs).
+//   MenuClickToSettings/again:1  the same once the window was made and closed (20 runs).
 // Run it on an X server without a window manager, so the panel maps as a child of the root, and
 // with a session bus:
 //   scripts/build release
 //   scripts/with-display dbus-run-session -- build-release/bench/bench_resident
+#include "tests/support/StatusNotifierWatcher.h"
+
+#include <QCoreApplication>
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusVariant>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -81,20 +92,20 @@ void sendKeys(std::initializer_list<std::pair<KeySym, bool>> keys) {
     XFlush(display());
 }
 
-// The next event of the type from the root's children, or false after the time limit.
-bool waitForEvent(int type, double seconds) {
+// The next event of the type from the root's children, or none after the time limit.
+std::optional<XEvent> waitForEvent(int type, double seconds) {
     const auto deadline = Clock::now() + std::chrono::duration<double>(seconds);
     while (Clock::now() < deadline) {
         while (XPending(display())) {
             XEvent event;
             XNextEvent(display(), &event);
             if (event.type == type)
-                return true;
+                return event;
         }
         pollfd descriptor{ConnectionNumber(display()), POLLIN, 0};
         poll(&descriptor, 1, 5);
     }
-    return false;
+    return std::nullopt;
 }
 
 std::string kilobyteOfText() {
@@ -345,6 +356,127 @@ BENCHMARK(InstallToTrayIcon)
     ->ReportAggregatesOnly(true)
     ->Unit(benchmark::kMillisecond);
 
+QDBusMessage menuCall(const QString& item, const QString& method, const QVariantList& arguments) {
+    QDBusMessage message =
+        QDBusMessage::createMethodCall(item, "/MenuBar", "com.canonical.dbusmenu", method);
+    message.setArguments(arguments);
+    return message;
+}
+
+// The id of the top-level row with this label in a GetLayout answer's root; 0 when none.
+int rowId(const QDBusArgument& root, const QString& label) {
+    int id = 0;
+    QVariantMap properties;
+    root.beginStructure();
+    root >> id >> properties;
+    root.beginArray();
+    int found = 0;
+    while (!root.atEnd()) {
+        QDBusVariant child;
+        root >> child;
+        const auto row = qvariant_cast<QDBusArgument>(child.variant());
+        int childId = 0;
+        QVariantMap childProperties;
+        row.beginStructure();
+        row >> childId >> childProperties;
+        if (childProperties.value("label").toString() == label)
+            found = childId;
+    }
+    return found;
+}
+
+bool until(const std::function<bool()>& condition, double seconds) {
+    const auto deadline = Clock::now() + std::chrono::duration<double>(seconds);
+    while (!condition() && Clock::now() < deadline) {
+        QCoreApplication::processEvents();
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return condition();
+}
+
+// Asks the window to close, as a window manager's close button does.
+void closeWindow(Window window) {
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display(), "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = long(XInternAtom(display(), "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(display(), window, False, NoEventMask, &event);
+    XFlush(display());
+}
+
+// The menu row's id; the menu is rebuilt (new ids) whenever a shortcut or the history changes.
+int settingsRow(const QString& item) {
+    const QDBusMessage layout = QDBusConnection::sessionBus().call(
+        menuCall(item, "GetLayout", {0, -1, QStringList()}), QDBus::Block, 2000);
+    if (layout.type() != QDBusMessage::ReplyMessage || layout.arguments().size() != 2)
+        return 0;
+    return rowId(qvariant_cast<QDBusArgument>(layout.arguments()[1]),
+                 QString::fromUtf8("Settings…"));
+}
+
+void click(const QString& item, int row) {
+    QDBusConnection::sessionBus().call(
+        menuCall(item, "Event",
+                 {row, QStringLiteral("clicked"), QVariant::fromValue(QDBusVariant(0)), 0u}),
+        QDBus::NoBlock);
+}
+
+void MenuClickToSettings(benchmark::State& state) {
+    hotKeyResident().reset();
+    static Blinkwit::Testing::StatusNotifierWatcher watcher;
+    watcher.item.clear();
+    Resident resident;
+    if (!until([&] { return !watcher.item.isEmpty() && settingsRow(watcher.item); }, 10)) {
+        state.SkipWithError("the resident offered no menu with Settings…");
+        return;
+    }
+    XSelectInput(display(), DefaultRootWindow(display()), SubstructureNotifyMask);
+    if (state.range(0) == 1) {
+        click(watcher.item, settingsRow(watcher.item));
+        if (const auto shown = waitForEvent(MapNotify, 10))
+            closeWindow(shown->xmap.window);
+        waitForEvent(UnmapNotify, 5);
+    }
+    for (auto _ : state) {
+        const int row = settingsRow(watcher.item);
+        const auto sent = Clock::now();
+        click(watcher.item, row);
+        const std::optional<XEvent> shown = waitForEvent(MapNotify, 10);
+        if (!shown) {
+            state.SkipWithError("the settings window did not appear");
+            break;
+        }
+        state.SetIterationTime(std::chrono::duration<double>(Clock::now() - sent).count());
+        closeWindow(shown->xmap.window);
+        waitForEvent(UnmapNotify, 5);
+    }
+}
+BENCHMARK(MenuClickToSettings)
+    ->ArgName("again")
+    ->Arg(0)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(MenuClickToSettings)
+    ->ArgName("again")
+    ->Arg(1)
+    ->UseManualTime()
+    ->Iterations(20)
+    ->Repetitions(1)
+    ->Unit(benchmark::kMillisecond);
+
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    // The bus connection serves the tray host's calls through the event loop.
+    QCoreApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

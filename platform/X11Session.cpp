@@ -24,6 +24,10 @@ bool hasExtension(xcb_connection_t* connection, const char* name) {
 
 } // namespace
 
+bool X11Session::allowsScreenCapture() {
+    return !isWaylandSession() && QGuiApplication::platformName() == QLatin1String("xcb");
+}
+
 bool X11Session::allowsSelectionAccess() {
     if (isWaylandSession() || QGuiApplication::platformName() != QLatin1String("xcb"))
         return false;

@@ -1,5 +1,6 @@
 #include "X11WindowHints.h"
 
+#include <QEvent>
 #include <QGuiApplication>
 #include <QRegion>
 #include <QWindow>
@@ -17,6 +18,7 @@ namespace {
 constexpr std::uint32_t allDesktops = 0xFFFFFFFF;
 constexpr std::uint32_t netWmStateRemove = 0;
 constexpr std::uint32_t netWmStateAdd = 1;
+constexpr std::uint32_t sourcePager = 2;
 
 xcb_connection_t* connection() {
     if (QGuiApplication::platformName() != QLatin1String("xcb"))
@@ -68,7 +70,48 @@ std::vector<xcb_atom_t> atomList(xcb_connection_t* c, xcb_window_t id, xcb_atom_
     return atoms;
 }
 
+void requestActivation(xcb_connection_t* c, xcb_window_t id) {
+    sendToWindowManager(c, id, atom(c, "_NET_ACTIVE_WINDOW"), {sourcePager, XCB_CURRENT_TIME});
+    xcb_flush(c);
+}
+
+const QString pendingActivation = QStringLiteral("blinkwit-pending-activation");
+
+// Sends the request when the window is first exposed after being mapped, then goes.
+class ActivateWhenExposed final : public QObject {
+public:
+    explicit ActivateWhenExposed(QWindow* window)
+        : QObject(window) {
+        setObjectName(pendingActivation);
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* window = static_cast<QWindow*>(watched);
+        if (event->type() == QEvent::Expose && window->isExposed()) {
+            window->removeEventFilter(this);
+            if (xcb_connection_t* c = connection())
+                requestActivation(c, xcb_window_t(window->winId()));
+            // Out of the window's children at once: a show before the deletion asks anew.
+            setParent(nullptr);
+            deleteLater();
+        }
+        return false;
+    }
+};
+
 } // namespace
+
+void X11WindowHints::activate(QWindow* window) {
+    xcb_connection_t* c = connection();
+    if (!c || !window)
+        return;
+    if (window->isExposed())
+        requestActivation(c, xcb_window_t(window->winId()));
+    else if (!window->findChild<QObject*>(pendingActivation, Qt::FindDirectChildrenOnly))
+        new ActivateWhenExposed(window);
+}
 
 bool X11WindowHints::leftButtonHeld() {
     xcb_connection_t* c = connection();

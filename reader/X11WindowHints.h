@@ -20,6 +20,10 @@ public:
     static bool leftButtonHeld();
     // Ask to leave the window out of task bars and pagers (window switchers), or to list it.
     static void setSkipTaskbar(QWindow* window, bool skip);
+    // Ask for the window to be raised and focused even while another program is active: the
+    // request names a pager as its source, as tray programs do, which window managers grant
+    // past their focus-stealing prevention. A window not yet mapped is asked for once it is.
+    static void activate(QWindow* window);
 };
 
 } // namespace Blinkwit

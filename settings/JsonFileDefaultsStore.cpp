@@ -2,6 +2,7 @@
 
 #include "StoredFile.h"
 #include "TypedJsonValue.h"
+#include "XdgFolders.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -15,9 +16,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <pwd.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace Blinkwit {
 
@@ -32,15 +31,6 @@ constexpr int quitLockWaitMilliseconds = 2000;
 constexpr int firstRetryMilliseconds = 1000;
 constexpr int longestRetryMilliseconds = 60000;
 const QLatin1String largeValuesKey("largeValues");
-
-QString homeFolder() {
-    const QString home = qEnvironmentVariable("HOME");
-    if (!home.isEmpty() && QDir::isAbsolutePath(home))
-        return home;
-    // Started without HOME (by a service manager, say): the password database knows it.
-    const passwd* entry = ::getpwuid(::getuid());
-    return entry && entry->pw_dir ? QFile::decodeName(entry->pw_dir) : QString();
-}
 
 void toStandardError(const QString& message) {
     std::fprintf(stderr, "blinkwit: %s\n", message.toLocal8Bit().constData());
@@ -95,15 +85,8 @@ JsonFileDefaultsStore::~JsonFileDefaultsStore() {
 }
 
 QString JsonFileDefaultsStore::standardPath() {
-    QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
-    // Relative values are invalid by the base-directory rules and must be ignored.
-    if (base.isEmpty() || !QDir::isAbsolutePath(base)) {
-        const QString home = homeFolder();
-        if (home.isEmpty())
-            return {};
-        base = home + QStringLiteral("/.config");
-    }
-    return QDir::cleanPath(base + QStringLiteral("/blinkwit/defaults.json"));
+    const QString base = XdgFolders::configHome();
+    return base.isEmpty() ? QString() : base + QStringLiteral("/blinkwit/defaults.json");
 }
 
 JsonFileDefaultsStore& JsonFileDefaultsStore::standard() {

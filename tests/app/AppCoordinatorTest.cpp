@@ -5,13 +5,17 @@
 #include "KeyboardShortcuts/Registry.h"
 #include "app/Clipboard.h"
 #include "app/CopyCommandSender.h"
+#include "app/RegionSelector.h"
+#include "app/ScreenOCR.h"
 #include "app/SelectionGrabber.h"
 #include "platform/UnavailableHotKeyBackend.h"
 #include "reader/ReaderPanel.h"
 #include "reader/ReaderPanelController.h"
 #include "reader/ReaderView.h"
 #include "settings/HistoryStore.h"
+#include "tests/app/ScreenFakes.h"
 #include "tests/reader/ReaderTestKit.h"
+#include "tests/support/X11Testing.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -226,6 +230,92 @@ TEST_F(ResidentCoordinatorTest, WorkPendingWhenTheCoordinatorGoesAwayDoesNothing
     coordinator.reset();
     rig.scheduler.advance(2 * AppCoordinator::welcomeDelay);
     EXPECT_TRUE(history.entries().isEmpty());
+}
+
+class FakeSelector final : public RegionSelector {
+public:
+    bool selecting() const override { return bool(completion); }
+    void begin(Completion done) override {
+        if (selecting())
+            return;
+        ++begins;
+        completion = std::move(done);
+    }
+    void finish(std::optional<QRectF> rect) { std::exchange(completion, nullptr)(rect); }
+
+    int begins = 0;
+    Completion completion;
+};
+
+class ScreenRegionTest : public ResidentCoordinatorTest {
+protected:
+    ScreenRegionTest() { coordinator->setScreenRegionServices({&selector, &ocr}); }
+
+    // Lets the recognition delay pass, then waits for the reader to open.
+    void recognise() {
+        rig.scheduler.advance(AppCoordinator::recognitionDelay - 0.01);
+        EXPECT_TRUE(screens.grabs.empty()) << "captured before the overlay left the screen";
+        rig.scheduler.advance(0.02);
+        EXPECT_EQ(screens.grabs.size(), 1u);
+        EXPECT_TRUE(Testing::waitFor(
+            [&] { return controller.panel() && controller.panel()->isVisible(); }));
+    }
+
+    FakeSelector selector;
+    Testing::FakeScreens screens;
+    Testing::FakeRecognizer recognizer;
+    ScreenOCR ocr{screens, recognizer};
+};
+
+TEST_F(ScreenRegionTest, WithoutScreenCaptureAccessTheDesktopIsAskedAndTheUserTold) {
+    permissions.screenCapture = false;
+    coordinator->readScreenRegion();
+    EXPECT_EQ(permissions.screenCaptureRequests, 1);
+    EXPECT_EQ(permissions.shown, std::vector{PermissionKind::screenRecording});
+    EXPECT_EQ(selector.begins, 0);
+}
+
+TEST_F(ScreenRegionTest, TheReaderStepsAsideAndReadsTheRegionsText) {
+    coordinator->present(QStringLiteral("Something being read."));
+    coordinator->readScreenRegion();
+    EXPECT_FALSE(controller.panel()->isVisible());
+    coordinator->readScreenRegion();
+    EXPECT_EQ(selector.begins, 1) << "a second press while selecting does nothing";
+
+    selector.finish(QRectF(20, 30, 400, 100));
+    recognise();
+    EXPECT_EQ(screens.grabs[0].source, QRectF(20, 30, 400, 100));
+    EXPECT_EQ(rig.engine.tokens().size(), 3u);
+    EXPECT_EQ(history.entries().front().text, QStringLiteral("Recognised words here."));
+}
+
+TEST_F(ScreenRegionTest, NothingRecognisedOpensTheEmptyReaderAndACancelNothingAtAll) {
+    coordinator->readScreenRegion();
+    selector.finish(std::nullopt);
+    rig.scheduler.advance(1);
+    EXPECT_TRUE(screens.grabs.empty());
+    EXPECT_FALSE(controller.panel() && controller.panel()->isVisible());
+
+    for (Recognition answer : {Recognition(std::vector<Box>()),
+                               Recognition(ScreenOCRError(ScreenOCRError::Case::recognitionFailed,
+                                                          QStringLiteral("x")))}) {
+        screens.grabs.clear();
+        controller.hide();
+        recognizer.answer = answer;
+        coordinator->readScreenRegion();
+        selector.finish(QRectF(0, 0, 50, 50));
+        recognise();
+        EXPECT_TRUE(rig.engine.phase().is(Phase::Case::empty));
+    }
+    EXPECT_TRUE(history.entries().isEmpty());
+}
+
+TEST_F(ScreenRegionTest, ACoordinatorGoneBeforeTheDelayCapturesNothing) {
+    coordinator->readScreenRegion();
+    selector.finish(QRectF(0, 0, 50, 50));
+    coordinator.reset();
+    rig.scheduler.advance(1);
+    EXPECT_TRUE(screens.grabs.empty());
 }
 
 } // namespace

@@ -12,6 +12,8 @@ class FakePermissions final : public Permissions, public PermissionWindows {
 public:
     InstallLocation installLocation() const override { return location; }
     bool isTrustedForAccessibility() const override { return trusted; }
+    bool isScreenCaptureGranted() const override { return screenCapture; }
+    void requestScreenCapture() override { ++screenCaptureRequests; }
     bool canOpenKeyboardSettings() const override { return hasKeyboardSettings; }
     void openKeyboardSettings() override { ++keyboardSettingsOpened; }
     std::optional<QString> moveToApplicationsAndRelaunch() override {
@@ -22,6 +24,8 @@ public:
 
     InstallLocation location = InstallLocation::inApplications;
     bool trusted = true;
+    bool screenCapture = true;
+    int screenCaptureRequests = 0;
     bool hasKeyboardSettings = false;
     std::optional<QString> moveError;
     int keyboardSettingsOpened = 0;

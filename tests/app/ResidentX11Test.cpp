@@ -230,6 +230,21 @@ TEST_F(ResidentTest, HotKeysCommandsAndASecondStartReachTheOneResident) {
     EXPECT_EQ(resident.history().size(), 4) << "the history file is whole after SIGTERM";
 }
 
+TEST_F(ResidentTest, CtrlShiftOReadsTheTextInTheRectangleDraggedOverTheScreen) {
+    resident.setWelcomeShown();
+    startResident();
+    Testing::ChildProcess picture(QStringLiteral(X11_TEST_CLIENT),
+                                  {"label", "Words only a picture holds."});
+    ASSERT_EQ(picture.firstLine(), QStringLiteral("ready"));
+    xdotool({"key", "ctrl+shift+o"});
+    xdotool({"search", "--sync", "--onlyvisible", "--name", "^Blinkwit$"}); // the overlay
+    xdotool({"mousemove", "20", "20", "mousedown", "1"});
+    xdotool({"mousemove", "300", "80"});
+    xdotool({"mousemove", "560", "140", "mouseup", "1"});
+    EXPECT_TRUE(lastRead(QStringLiteral("Words only a picture holds.")))
+        << resident.history().value(0).toStdString();
+}
+
 TEST_F(ResidentTest, WithoutATrayItsHotKeysOrItsSettingsItKeepsRunningAndSaysSo) {
     Testing::ChildProcess holder(QStringLiteral(X11_TEST_CLIENT), {"grab", "r", "5"});
     ASSERT_EQ(holder.firstLine(), QStringLiteral("ready"));
@@ -354,6 +369,12 @@ protected:
         callMenu("Event",
                  {row.id, QStringLiteral("clicked"), QVariant::fromValue(QDBusVariant(0)), 0u});
     }
+    void click(const QString& label) {
+        for (const MenuRow& row : menu().rows)
+            if (row.label == label)
+                return click(row);
+        ADD_FAILURE() << "no row " << label.toStdString();
+    }
 
     Testing::StatusNotifierWatcher watcher;
 };
@@ -362,21 +383,54 @@ TEST_F(TrayMenuOverTheBusTest, TheMenuListsTheCommandsAndTheHistoryAndQuits) {
     resident.setWelcomeShown();
     startResident();
     ASSERT_TRUE(wait([&] { return !watcher.item.isEmpty(); }));
-    ASSERT_TRUE(wait([&] { return menu().rows.size() == 8; }));
+    ASSERT_TRUE(wait([&] { return menu().rows.size() == 10; }));
     EXPECT_EQ(menu().labels(),
-              (QStringList{"Read Selection\tCtrl+Shift+R", "Read Clipboard\tCtrl+Shift+V", "-",
-                           "History", "-", "Check for Updates…", "-", "Quit Blinkwit"}));
-    EXPECT_EQ(menu().rows[3].labels(), QStringList{"Nothing read yet (off)"});
+              (QStringList{"Read Selection\tCtrl+Shift+R", "Read Clipboard\tCtrl+Shift+V",
+                           "Read Screen Region (OCR)\tCtrl+Shift+O", "-", "History", "-",
+                           "Settings…", "Check for Updates…", "-", "Quit Blinkwit"}));
+    EXPECT_EQ(menu().rows[4].labels(), QStringList{"Nothing read yet (off)"});
 
     own("clipboard", QStringLiteral("First line of it\nand more"));
     EXPECT_EQ(resident.run({"--command", "readClipboard"}).first, 0);
     EXPECT_TRUE(wait([&] {
-        return menu().rows[3].labels() == QStringList({"First line of it", "-", "Clear History"});
-    })) << menu().rows[3].labels().join('|').toStdString();
+        return menu().rows[4].labels() == QStringList({"First line of it", "-", "Clear History"});
+    })) << menu().rows[4].labels().join('|').toStdString();
 
     click(menu().rows.back());
     ASSERT_TRUE(wait([&] { return resident.process().state() == QProcess::NotRunning; }));
     EXPECT_EQ(resident.process().exitCode(), 0);
+}
+
+// The window the window manager has active: its id as xdotool prints it.
+QString activeWindow() {
+    return runTool("xdotool", {"getactivewindow"}).value_or(QString()).trimmed();
+}
+
+TEST_F(TrayMenuOverTheBusTest, SettingsOpenFromTheMenuAndASecondStartInFrontOfAnotherProgram) {
+    resident.setWelcomeShown();
+    startResident();
+    ASSERT_TRUE(wait([&] { return menu().labels().contains("Settings…"); }));
+    Testing::ChildProcess other(QStringLiteral(X11_TEST_CLIENT), {"lineedit", "Another program"});
+    ASSERT_EQ(other.firstLine(), QStringLiteral("ready"));
+    QString otherWindow;
+    ASSERT_TRUE(wait([&] { return !(otherWindow = activeWindow()).isEmpty(); }));
+
+    click(QStringLiteral("Settings…"));
+    const QString settings =
+        runTool("xdotool", {"search", "--sync", "--onlyvisible", "--name", "^Blinkwit Settings$"})
+            .value_or(QString())
+            .trimmed();
+    ASSERT_FALSE(settings.isEmpty());
+    EXPECT_TRUE(wait([&] { return activeWindow() == settings; })) << "opened behind the other";
+
+    xdotool({"windowactivate", "--sync", otherWindow});
+    EXPECT_EQ(resident.run({}).first, 0) << "a second start hands over and ends";
+    EXPECT_TRUE(wait([&] { return activeWindow() == settings; })) << "left behind the other";
+    EXPECT_EQ(runTool("xdotool", {"search", "--onlyvisible", "--name", "^Blinkwit Settings$"})
+                  .value_or(QString())
+                  .trimmed(),
+              settings)
+        << "one settings window, reused";
 }
 
 // A copy unpacked into the temporary folder, as an archive manager leaves it.

@@ -55,30 +55,38 @@ protected:
 
 TEST_F(TrayMenuTest, CommandsCarryTheirKeyHintsAsTextAndTheHistoryIsASubmenu) {
     shortcuts.setShortcut(std::nullopt, Name::readClipboard());
-    EXPECT_EQ(titles(model.items()),
-              (QStringList{"Read Selection\tCtrl+Shift+R", "Read Clipboard\t", "-", "History",
-                           "> Nothing read yet", "-", "Check for Updates…", "-", "Quit Blinkwit"}));
-    EXPECT_FALSE(model.items()[3].children[0].isEnabled());
+    EXPECT_EQ(
+        titles(model.items()),
+        (QStringList{"Read Selection\tCtrl+Shift+R", "Read Clipboard\t",
+                     "Read Screen Region (OCR)\tCtrl+Shift+O", "-", "History", "> Nothing read yet",
+                     "-", "Settings…", "Check for Updates…", "-", "Quit Blinkwit"}));
+    EXPECT_FALSE(model.items()[4].children[0].isEnabled());
 
     history.add(QStringLiteral("First text\nsecond line"));
     history.add(QStringLiteral("  Newest text  "));
     EXPECT_EQ(titles(model.items()),
-              (QStringList{"Read Selection\tCtrl+Shift+R", "Read Clipboard\t", "-", "History",
+              (QStringList{"Read Selection\tCtrl+Shift+R", "Read Clipboard\t",
+                           "Read Screen Region (OCR)\tCtrl+Shift+O", "-", "History",
                            "> Newest text", "> First text", "> -", "> Clear History", "-",
-                           "Check for Updates…", "-", "Quit Blinkwit"}));
+                           "Settings…", "Check for Updates…", "-", "Quit Blinkwit"}));
 }
 
-TEST_F(TrayMenuTest, RowsActOnTheCoordinatorTheHistoryAndQuit) {
+TEST_F(TrayMenuTest, RowsActOnTheCoordinatorTheHistorySettingsAndQuit) {
     history.add(QStringLiteral("Older words."));
     history.add(QStringLiteral("Newer words."));
-    const std::vector<TrayMenuItem> entries = model.items()[3].children;
+    const std::vector<TrayMenuItem> entries = model.items()[4].children;
     model.activate(entries[1]);
     EXPECT_EQ(history.entries().front().text, QStringLiteral("Older words."))
         << "read again, so moved to the top";
     EXPECT_TRUE(controller.panel()->isVisible());
 
+    QSignalSpy settings(&model, &TrayMenuModel::settingsRequested);
     QSignalSpy quit(&model, &TrayMenuModel::quitRequested);
+    for (const TrayMenuItem& item : model.items())
+        if (item.kind == Kind::settings)
+            model.activate(item);
     model.activate(model.items().back());
+    EXPECT_EQ(settings.count(), 1);
     EXPECT_EQ(quit.count(), 1);
 
     model.activate(entries[3]);
@@ -106,7 +114,7 @@ TEST_F(TrayMenuTest, TheTrayMenuFollowsTheModelAndHasNoKeyEquivalents) {
     EXPECT_EQ(changed.count(), 2);
     QCoreApplication::processEvents();
     EXPECT_EQ(texts().front(), QStringLiteral("Read Selection\tCtrl+Shift+E"));
-    const QMenu* submenu = tray.menu().actions()[3]->menu();
+    const QMenu* submenu = tray.menu().actions()[4]->menu();
     ASSERT_NE(submenu, nullptr);
     EXPECT_EQ(submenu->actions().front()->text(), QStringLiteral("Something read"));
 }

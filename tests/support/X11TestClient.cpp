@@ -3,9 +3,11 @@
 //   lineedit TEXT [select]      shows a focused line edit, its text selected when asked
 //   clipboard PLAIN HTML        owns the clipboard with a plain-text and an HTML format
 //   image                       owns the clipboard with a small picture (offered in many formats)
+//   label TEXT                  shows TEXT large, black on white, in a frameless window at 40,40
 #include <QApplication>
 #include <QClipboard>
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QTimer>
@@ -79,6 +81,17 @@ int image() {
     return QApplication::exec();
 }
 
+int label(const QStringList& arguments) {
+    QLabel text(arguments[0]);
+    text.setWindowFlags(Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    text.setStyleSheet(QStringLiteral("background: white; color: black; font: 28px 'DejaVu Sans';"
+                                      "padding: 20px;"));
+    text.move(40, 40);
+    text.show();
+    QTimer::singleShot(300, [] { say("ready"); });
+    return QApplication::exec();
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -93,6 +106,8 @@ int main(int argc, char** argv) {
         return clipboard(arguments);
     if (mode == QLatin1String("image"))
         return image();
-    std::fprintf(stderr, "usage: x11_test_client grab|lineedit|clipboard|image ...\n");
+    if (mode == QLatin1String("label") && arguments.size() == 1)
+        return label(arguments);
+    std::fprintf(stderr, "usage: x11_test_client grab|lineedit|clipboard|image|label ...\n");
     return 2;
 }

@@ -1,9 +1,13 @@
 #pragma once
 
+#include "settings/InMemoryDefaultsStore.h"
+#include "tests/support/ManualScheduler.h"
 #include "update/HttpClient.h"
 #include "update/Installer.h"
+#include "update/UpdateChecker.h"
 #include "update/UpdateState.h"
 
+#include <QDir>
 #include <QFile>
 #include <ostream>
 #include <vector>
@@ -78,6 +82,26 @@ public:
     std::optional<QString> swapError;
     QByteArray imageSeen;
     QString swapped;
+};
+
+// The fakes an update checker runs on in the tests of the views over it; automatic checks on.
+struct UpdateRig {
+    UpdateChecker::Services services(UpdateChecker::RunningBuild build,
+                                     const QString& temporaryDirectory = QDir::tempPath()) {
+        return {http,
+                scheduler,
+                defaults,
+                installer,
+                [] { return true; },
+                std::move(build),
+                QUrl("https://u.example/build.json"),
+                temporaryDirectory};
+    }
+
+    FakeHttpClient http;
+    ManualScheduler scheduler;
+    InMemoryDefaultsStore defaults;
+    FakeInstaller installer;
 };
 
 } // namespace Blinkwit::Testing

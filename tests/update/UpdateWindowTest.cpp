@@ -1,8 +1,6 @@
 #include "update/UpdateWindow.h"
 
 #include "UpdateFakes.h"
-#include "settings/InMemoryDefaultsStore.h"
-#include "tests/support/ManualScheduler.h"
 #include "update/UpdateChecker.h"
 #include "update/UpdatePresentation.h"
 #include "update/UpdateWindowController.h"
@@ -74,18 +72,9 @@ protected:
         QCoreApplication::processEvents();
     }
 
-    Testing::FakeHttpClient http;
-    Testing::ManualScheduler scheduler;
-    InMemoryDefaultsStore defaults;
-    Testing::FakeInstaller installer;
-    UpdateChecker checker{{http,
-                           scheduler,
-                           defaults,
-                           installer,
-                           [] { return true; },
-                           {"1.4.1", "c"},
-                           QUrl("https://u.example/build.json"),
-                           QDir::tempPath()}};
+    Testing::UpdateRig rig;
+    Testing::FakeHttpClient& http = rig.http;
+    UpdateChecker checker{rig.services({"1.4.1", "c"})};
     UpdateWindowController controller{checker, "1.4.1 (56) · c", "/opt/Blinkwit.app"};
 };
 
