@@ -1,5 +1,6 @@
 #include "AppDelegate.h"
 
+#include "BuildInfo.h"
 #include "BundleMover.h"
 #include "InstanceChannel.h"
 #include "ResidentCommands.h"
@@ -29,13 +30,16 @@ AppDelegate::AppDelegate(InstanceChannel& channel, QObject* parent)
     , grabber_(clipboard_, copySender_, scheduler_)
     , permissions_([this](const QString& executable) { relaunch(executable); })
     , permissionWindows_(permissions_, settings_)
+    , updates_(scheduler_, settings_, permissions_)
     , coordinator_(settings_, engine_, panelController_, history_,
                    {shortcuts_, grabber_, permissions_, permissionWindows_, scheduler_})
     , autostart_(AutostartEntry::standardPath(),
                  BundleMover::desktopEntry(QCoreApplication::applicationFilePath()))
-    , settingsWindow_({settings_, shortcuts_, autostart_})
-    , menu_(coordinator_, history_, shortcuts_)
+    , settingsWindow_({settings_, shortcuts_, autostart_, &updates_.checker(),
+                       BuildInfo::displayString(), [this] { updates_.showWindow(); }})
+    , menu_(coordinator_, history_, shortcuts_, updates_.checker())
     , tray_(menu_) {
+    connect(&menu_, &TrayMenuModel::updateWindowRequested, this, [this] { updates_.showWindow(); });
     // exit(), not quit(): quit() first asks every window to close, and the reader panel
     // refuses (it hides instead), which would cancel the quit.
     connect(&menu_, &TrayMenuModel::quitRequested, qApp, [] { QCoreApplication::exit(0); });
@@ -51,6 +55,7 @@ void AppDelegate::launchFinished() {
     settings_.applyActivationPolicy();
     tray_.show();
     coordinator_.setup();
+    updates_.startAutomaticChecks();
 }
 
 void AppDelegate::reopen() {
