@@ -1,5 +1,6 @@
 #include "AppDelegate.h"
 
+#include "BuildInfo.h"
 #include "BundleMover.h"
 #include "InstanceChannel.h"
 #include "ResidentCommands.h"
@@ -31,14 +32,17 @@ AppDelegate::AppDelegate(InstanceChannel& channel, QObject* parent)
     , grabber_(clipboard_, copySender_, scheduler_)
     , permissions_([this](const QString& executable) { relaunch(executable); }, &backends_)
     , permissionWindows_(permissions_, settings_)
+    , updates_(scheduler_, settings_, permissions_)
     , coordinator_(settings_, engine_, panelController_, history_,
                    {shortcuts_, grabber_, permissions_, permissionWindows_, scheduler_,
                     backends_.waylandReader()})
     , autostart_(AutostartEntry::standardPath(),
                  BundleMover::desktopEntry(QCoreApplication::applicationFilePath()))
-    , settingsWindow_({settings_, shortcuts_, autostart_})
-    , menu_(coordinator_, history_, shortcuts_)
+    , settingsWindow_({settings_, shortcuts_, autostart_, &updates_.checker(),
+                       BuildInfo::displayString(), [this] { updates_.showWindow(); }})
+    , menu_(coordinator_, history_, shortcuts_, updates_.checker())
     , tray_(menu_) {
+    connect(&menu_, &TrayMenuModel::updateWindowRequested, this, [this] { updates_.showWindow(); });
     // exit(), not quit(): quit() first asks every window to close, and the reader panel
     // refuses (it hides instead), which would cancel the quit.
     connect(&menu_, &TrayMenuModel::quitRequested, qApp, [] { QCoreApplication::exit(0); });
@@ -54,6 +58,7 @@ void AppDelegate::launchFinished() {
     settings_.applyActivationPolicy();
     tray_.show();
     coordinator_.setup();
+    updates_.startAutomaticChecks();
     std::fprintf(stderr, "blinkwit: %s\n", qPrintable(backends_.describe()));
     if (!backends_.session().wayland)
         return;

@@ -9,6 +9,7 @@
 #include "TaskbarPolicy.h"
 #include "TrayIcon.h"
 #include "TrayMenuModel.h"
+#include "UpdateFlow.h"
 #include "platform/QtClipboard.h"
 #include "platform/QtScheduler.h"
 #include "platform/XTestCopyCommandSender.h"
@@ -27,15 +28,15 @@ class HistoryStore;
 class InstanceChannel;
 
 // The resident program: the reader, the desktop's services, the hot keys, the tray icon, the
-// permission and settings windows, created in that order over the shared settings and history.
+// permission and settings windows and the self-update, over the shared settings and history.
 class AppDelegate final : public QObject {
     Q_OBJECT
 public:
     explicit AppDelegate(InstanceChannel& channel, QObject* parent = nullptr);
     ~AppDelegate() override;
 
-    // Applies the task bar policy of the settings, shows the tray icon and sets up the
-    // coordinator (hot keys, permission check, welcome).
+    // Applies the task bar policy of the settings, shows the tray icon, sets up the coordinator
+    // (hot keys, permission check, welcome) and starts the automatic update checks.
     void launchFinished();
     // The program was started again: shows the settings window.
     void reopen();
@@ -60,6 +61,7 @@ private:
     DesktopPermissions permissions_;
     PermissionWindowController permissionWindows_;
     TaskbarPolicy taskbar_;
+    UpdateFlow updates_;
     AppCoordinator coordinator_;
     AutostartEntry autostart_;
     SettingsWindowController settingsWindow_;

@@ -63,9 +63,11 @@ public:
         environment_.insert("HOME", home.filePath("home"));
         environment_.insert("XDG_CONFIG_HOME", home.filePath("config"));
         environment_.insert("XDG_DATA_HOME", home.filePath("data"));
+        environment_.insert("XDG_STATE_HOME", home.filePath("state"));
         environment_.insert("XDG_RUNTIME_DIR", home.path());
         environment_.insert("TMPDIR", home.filePath("tmp"));
         QDir().mkpath(home.filePath("home"));
+        QDir().mkpath(home.filePath("tmp"));
         process_.setProcessEnvironment(environment_);
     }
     ~ResidentProcess() {
@@ -73,6 +75,10 @@ public:
         waitFor([&] { return process_.state() == QProcess::NotRunning; });
     }
 
+    void setEnvironment(const QString& name, const QString& value) {
+        environment_.insert(name, value);
+        process_.setProcessEnvironment(environment_);
+    }
     void start(const QString& executable = QStringLiteral(BLINKWIT_EXECUTABLE)) {
         process_.start(executable, {});
         ASSERT_TRUE(process_.waitForStarted());

@@ -41,14 +41,15 @@ protected:
         ASSERT_TRUE(portal.start());
     }
     // Started on desktop and serving, past the welcome and, when explained, past the window
-    // that explains this session.
+    // that explains this session; bound, as the resident keeps in mind for its next start.
     void start(const QString& desktop, bool explained = false) {
         resident = std::make_unique<ResidentProcess>(home, waylandSession(desktop));
         resident->setWelcomeShown();
-        JsonFileDefaultsStore(resident->configFile()).setValue("waylandAccessExplained", explained);
+        JsonFileDefaultsStore settings(resident->configFile());
+        settings.setValue("waylandAccessExplained", explained);
+        settings.setValue("automaticUpdateChecks", false); // no address of the internet here
         resident->start();
         ASSERT_TRUE(wait([&] { return resident->isServing(); }));
-        // Bound, as the resident keeps in mind for its next start.
         ASSERT_TRUE(wait([&] {
             return JsonFileDefaultsStore(resident->configFile())
                 .value("globalShortcutsConfigured")

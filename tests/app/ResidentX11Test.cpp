@@ -1,8 +1,11 @@
 #include "ResidentProcess.h"
 #include "app/AppCoordinator.h"
 #include "app/TaskbarPolicy.h"
+#include "settings/JsonFileDefaultsStore.h"
+#include "tests/bundle/ReleaseKit.h"
 #include "tests/support/StatusNotifierWatcher.h"
 #include "tests/support/X11Testing.h"
+#include "tests/update/LoopbackServer.h"
 
 #include <QDBusArgument>
 #include <QDBusConnection>
@@ -13,6 +16,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 #include <QWidget>
 #include <csignal>
 #include <gtest/gtest.h>
@@ -33,6 +37,24 @@ using Testing::signalProcess;
 using Testing::wait;
 using Testing::waitFor;
 using Testing::xdotool;
+
+// The process holding Blinkwit's bus name; 0 when none does.
+uint residentPid() {
+    return residentBus().servicePid(busName).value();
+}
+
+// The program the process holding the bus name runs.
+QString residentProgram() {
+    return QFileInfo(QString("/proc/%1/exe").arg(residentPid())).canonicalFilePath();
+}
+
+// What `PROGRAM --version` prints.
+QString versionOf(const QString& program) {
+    QProcess run;
+    run.start(program, {"--version"});
+    run.waitForFinished();
+    return QString::fromUtf8(run.readAllStandardOutput());
+}
 
 class ResidentTest : public ::testing::Test {
 protected:
@@ -263,11 +285,11 @@ TEST_F(TrayMenuOverTheBusTest, TheMenuListsTheCommandsAndTheHistoryAndQuits) {
     resident.setWelcomeShown();
     startResident();
     ASSERT_TRUE(wait([&] { return !watcher.item.isEmpty(); }));
-    ASSERT_TRUE(wait([&] { return menu().rows.size() == 9; }));
+    ASSERT_TRUE(wait([&] { return menu().rows.size() == 10; }));
     EXPECT_EQ(menu().labels(),
               (QStringList{"Read Selection\tCtrl+Shift+R", "Read Clipboard\tCtrl+Shift+V",
                            "Read Screen Region (OCR)\tCtrl+Shift+O", "-", "History", "-",
-                           "Settings…", "-", "Quit Blinkwit"}));
+                           "Settings…", "Check for Updates…", "-", "Quit Blinkwit"}));
     EXPECT_EQ(menu().rows[4].labels(), QStringList{"Nothing read yet (off)"});
 
     own("clipboard", QStringLiteral("First line of it\nand more"));
@@ -339,16 +361,10 @@ TEST_F(UnpackedCopyTest, MovingToApplicationsStartsTheInstalledCopyInsteadOfThis
     pressMove();
     ASSERT_TRUE(wait([&] { return resident.process().state() == QProcess::NotRunning; }));
     EXPECT_EQ(resident.process().exitCode(), 0);
-    ASSERT_TRUE(wait([&] {
-        const uint pid = residentBus().servicePid(busName).value();
-        return pid && QFileInfo(QString("/proc/%1/exe").arg(pid)).canonicalFilePath() == installed;
-    }));
+    ASSERT_TRUE(wait([&] { return residentProgram() == installed; }));
     EXPECT_TRUE(QFile::exists(home.filePath("data/applications/com.blinkwit.app.desktop")));
-    QProcess installedCopy;
-    installedCopy.start(installed, {"--version"});
-    ASSERT_TRUE(installedCopy.waitForFinished());
-    EXPECT_EQ(installedCopy.readAllStandardOutput(), "9.9.9 (1)\n");
-    signalProcess(residentBus().servicePid(busName).value(), SIGTERM);
+    EXPECT_EQ(versionOf(installed), "9.9.9 (1)\n");
+    signalProcess(residentPid(), SIGTERM);
     EXPECT_TRUE(wait([&] { return !residentBus().isServiceRegistered(busName).value(); }));
 }
 
@@ -360,6 +376,132 @@ TEST_F(UnpackedCopyTest, AMoveThatFailsLeavesThisCopyRunning) {
     QTest::qWait(1000);
     EXPECT_TRUE(resident.ownsBusName());
     xdotool({"search", "--onlyvisible", "--name", "^Blinkwit$"});
+}
+
+// Releases of the test build's program, packaged once for the suite with a throwaway key:
+// 1.0.0 to install, 1.0.1 published on a loopback server.
+struct Releases {
+    Releases() {
+        signer.writePem(folder.filePath("key.pem"));
+        for (const auto& [version, out] :
+             {std::pair{"1.0.0", folder.filePath("1.0.0")}, {"1.0.1", site.path()}}) {
+            const Testing::ToolRun run =
+                Testing::package(version, folder.filePath("key.pem"), out, server.address());
+            if (run.status != 0)
+                problem += run.output;
+        }
+    }
+
+    QTemporaryDir folder;
+    QTemporaryDir site;
+    Testing::LoopbackServer server{site.path()};
+    Testing::TestSigner signer;
+    QString problem;
+};
+
+// 1.0.0 installed by hand and started as the resident, which finds 1.0.1 on the server.
+class UpdateFromTheTrayTest : public TrayMenuOverTheBusTest {
+protected:
+    static void SetUpTestSuite() { releases = std::make_unique<Releases>(); }
+    static void TearDownTestSuite() { releases.reset(); }
+
+    void SetUp() override {
+        TrayMenuOverTheBusTest::SetUp();
+        ASSERT_TRUE(releases->problem.isEmpty()) << releases->problem.toStdString();
+        resident.setEnvironment("BLINKWIT_MANIFEST_URL",
+                                releases->server.address() + "/build.json");
+        resident.setWelcomeShown();
+    }
+    // A copy that took over from the one this test started.
+    void TearDown() override {
+        if (residentProgram().startsWith(home.path()))
+            signalProcess(residentPid(), SIGTERM);
+    }
+    // Unpacks 1.0.0 into the folder as its first installation; returns its program.
+    QString install(const QString& folder) {
+        const Testing::ToolRun run = Testing::runProgram(
+            BLINKWIT_EXECUTABLE,
+            {"image", "unpack", releases->folder.filePath("1.0.0/Blinkwit-1.0.0.tar"), folder});
+        EXPECT_EQ(run.status, 0) << run.output.toStdString();
+        return folder + "/Blinkwit.app/bin/blinkwit";
+    }
+    QString firstRow() { return menu().labels().value(0); }
+    // Downloading, checking and unpacking a release: slow under the sanitizers.
+    static bool waitForInstall(const std::function<bool()>& condition) {
+        return waitFor(condition, 60000);
+    }
+    void pressInUpdateWindow(const QString& key) {
+        xdotool({"search", "--sync", "--onlyvisible", "--name", "^Software Update$",
+                 "windowactivate", "--sync", "key", key});
+    }
+    // What the update left in the temporary folder, swap scripts aside.
+    QStringList leftovers() const {
+        QDir folder(home.filePath("tmp"));
+        folder.setFilter(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+        QStringList entries = folder.entryList();
+        entries.removeIf([](const QString& name) { return name.startsWith("blinkwit-swap-"); });
+        return entries;
+    }
+
+    inline static std::unique_ptr<Releases> releases;
+    const QString available = QStringLiteral("Update to Blinkwit 1.0.1…");
+};
+
+TEST_F(UpdateFromTheTrayTest, CheckForUpdatesInstallsTheNewBuildInPlaceAndItTakesOver) {
+    const QString installed = home.filePath("home/Applications/Blinkwit.app");
+    const QString program = install(home.filePath("home/Applications"));
+    JsonFileDefaultsStore(resident.configFile()).setValue("automaticUpdateChecks", false);
+    // Started through a link on the PATH, whose command line doesn't show the bundle.
+    const QString link = home.filePath("home/.local/bin/blinkwit");
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(link).path()) && QFile::link(program, link));
+    startResident(link);
+    ASSERT_TRUE(wait([&] { return menu().labels().contains("Check for Updates…"); }));
+    const QString firstIcon = watcher.item;
+    const MenuRow rows = menu();
+    click(rows.rows[size_t(rows.labels().indexOf("Check for Updates…"))]);
+    ASSERT_TRUE(wait([&] { return firstRow() == available; }));
+    pressInUpdateWindow("Return");
+
+    ASSERT_TRUE(waitForInstall([&] { return resident.process().state() == QProcess::NotRunning; }));
+    EXPECT_EQ(resident.process().exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(resident.process().exitCode(), 0) << "ended by the swap";
+    ASSERT_TRUE(wait([&] { return residentProgram() == program && watcher.item != firstIcon; }))
+        << "the new copy holds the name and shows its icon";
+    EXPECT_TRUE(versionOf(program).startsWith("1.0.1 (")) << versionOf(program).toStdString();
+    EXPECT_EQ(Testing::runProgram(program, {"bundle", "verify", installed}).status, 0);
+
+    const QDir trash(home.filePath("data/Trash"));
+    const QStringList trashed = QDir(trash.filePath("files")).entryList({"Blinkwit-*.app"});
+    ASSERT_EQ(trashed.size(), 1);
+    EXPECT_TRUE(
+        versionOf(trash.filePath("files/" + trashed[0] + "/bin/blinkwit")).startsWith("1.0.0 ("));
+    EXPECT_TRUE(Testing::readFile(trash.filePath("info/" + trashed[0] + ".trashinfo"))
+                    .contains("\nPath=" + QUrl::toPercentEncoding(installed, "/") + "\n"));
+    EXPECT_TRUE(wait([&] { return leftovers().isEmpty(); })) << leftovers().join(' ').toStdString();
+
+    const uint updated = residentPid();
+    signalProcess(updated, SIGTERM);
+    EXPECT_TRUE(wait([&] { return !residentBus().isServiceRegistered(busName).value(); }));
+}
+
+TEST_F(UpdateFromTheTrayTest, ACopyInTheTemporaryFolderIsOfferedTheUpdateButNeverReplaced) {
+    const QString program = install(home.filePath("tmp"));
+    startResident(program);
+    ASSERT_TRUE(wait([&] { return firstRow() == available; })) << "the check soon after start";
+    click(menu().rows[0]);
+    pressInUpdateWindow("Return");
+    ASSERT_TRUE(wait([&] { return firstRow() != available; })) << "the install started";
+
+    // Refused: the window offers Check Again on Return, which finds 1.0.1 again. Return does
+    // nothing while the install is still at work.
+    EXPECT_TRUE(waitForInstall([&] {
+        pressInUpdateWindow("Return");
+        return waitFor([&] { return firstRow() == available; }, 2000);
+    }));
+    EXPECT_TRUE(resident.ownsBusName());
+    EXPECT_TRUE(versionOf(program).startsWith("1.0.0 (")) << versionOf(program).toStdString();
+    EXPECT_EQ(leftovers(), QStringList{"Blinkwit.app"}) << "no image, staging folder or script";
+    EXPECT_FALSE(QFile::exists(home.filePath("state/blinkwit/update.log")));
 }
 
 TEST(TaskbarPolicyTest, AnAccessoryKeepsItsWindowsOutOfTaskBarsAndPagers) {
