@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AppCoordinator.h"
+#include "DesktopBackends.h"
 #include "DesktopPermissions.h"
 #include "KeyboardShortcuts/Registry.h"
 #include "PermissionWindowController.h"
@@ -26,8 +27,8 @@ class AppSettings;
 class HistoryStore;
 class InstanceChannel;
 
-// The resident program: the reader, the hot keys, the tray icon, the permission and settings
-// windows and the self-update, over the shared settings and history.
+// The resident program: the reader, the desktop's services, the hot keys, the tray icon, the
+// permission and settings windows and the self-update, over the shared settings and history.
 class AppDelegate final : public QObject {
     Q_OBJECT
 public:
@@ -44,6 +45,7 @@ public:
 
 private:
     void relaunch(const QString& executable);
+    void explainWaylandOnce();
 
     InstanceChannel& channel_;
     AppSettings& settings_;
@@ -51,9 +53,9 @@ private:
     QtScheduler scheduler_;
     ReaderEngine engine_;
     ReaderPanelController panelController_;
-    std::unique_ptr<KeyboardShortcuts::HotKeyBackend> hotKeys_;
-    KeyboardShortcuts::Registry shortcuts_;
     QtClipboard clipboard_;
+    DesktopBackends backends_;
+    KeyboardShortcuts::Registry shortcuts_;
     XTestCopyCommandSender copySender_;
     SelectionGrabber grabber_;
     DesktopPermissions permissions_;

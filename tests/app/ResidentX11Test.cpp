@@ -1,6 +1,6 @@
+#include "ResidentProcess.h"
 #include "app/AppCoordinator.h"
 #include "app/TaskbarPolicy.h"
-#include "settings/HistoryStore.h"
 #include "settings/JsonFileDefaultsStore.h"
 #include "tests/bundle/ReleaseKit.h"
 #include "tests/support/StatusNotifierWatcher.h"
@@ -9,9 +9,7 @@
 
 #include <QDBusArgument>
 #include <QDBusConnection>
-#include <QDBusConnectionInterface>
 #include <QDBusMessage>
-#include <QDBusPendingCall>
 #include <QDBusVariant>
 #include <QDir>
 #include <QFile>
@@ -30,40 +28,19 @@
 namespace Blinkwit {
 namespace {
 
+using Testing::busName;
+using Testing::callServing;
+using Testing::residentBus;
+using Testing::ResidentProcess;
 using Testing::runTool;
+using Testing::signalProcess;
+using Testing::wait;
 using Testing::waitFor;
-
-constexpr const char* busName = "com.blinkwit.app";
-
-bool wait(const std::function<bool()>& condition) {
-    return waitFor(condition, 15000);
-}
-
-void xdotool(const QStringList& arguments) {
-    ASSERT_TRUE(runTool(QStringLiteral("xdotool"), arguments)) << arguments.join(' ').toStdString();
-}
-
-// Never 0 or below: kill() would signal the whole process group, the test runner included.
-void signal(qint64 pid, int number) {
-    ASSERT_GT(pid, 0);
-    ::kill(pid_t(pid), number);
-}
-
-QDBusConnectionInterface& bus() {
-    return *QDBusConnection::sessionBus().interface();
-}
-
-// A call to the resident that keeps serving our own bus objects meanwhile: the resident may be
-// calling them at the same moment.
-QDBusMessage callServing(const QDBusMessage& message) {
-    QDBusPendingCall call = QDBusConnection::sessionBus().asyncCall(message, 5000);
-    waitFor([&] { return call.isFinished(); }, 6000);
-    return call.reply();
-}
+using Testing::xdotool;
 
 // The process holding Blinkwit's bus name; 0 when none does.
 uint residentPid() {
-    return bus().servicePid(busName).value();
+    return residentBus().servicePid(busName).value();
 }
 
 // The program the process holding the bus name runs.
@@ -78,82 +55,6 @@ QString versionOf(const QString& program) {
     run.waitForFinished();
     return QString::fromUtf8(run.readAllStandardOutput());
 }
-
-// A running `blinkwit` (or another executable) with its own home, configuration and data.
-class Blinkwit {
-public:
-    explicit Blinkwit(const QTemporaryDir& home) {
-        environment_.insert("HOME", home.filePath("home"));
-        environment_.insert("XDG_CONFIG_HOME", home.filePath("config"));
-        environment_.insert("XDG_DATA_HOME", home.filePath("data"));
-        environment_.insert("XDG_STATE_HOME", home.filePath("state"));
-        environment_.insert("XDG_RUNTIME_DIR", home.path());
-        environment_.insert("TMPDIR", home.filePath("tmp"));
-        QDir().mkpath(home.filePath("home"));
-        QDir().mkpath(home.filePath("tmp"));
-        process_.setProcessEnvironment(environment_);
-    }
-    ~Blinkwit() {
-        process_.kill();
-        waitFor([&] { return process_.state() == QProcess::NotRunning; });
-    }
-
-    void setEnvironment(const QString& name, const QString& value) {
-        environment_.insert(name, value);
-        process_.setProcessEnvironment(environment_);
-    }
-    void start(const QString& executable = QStringLiteral(BLINKWIT_EXECUTABLE)) {
-        process_.start(executable, {});
-        ASSERT_TRUE(process_.waitForStarted());
-    }
-    // Runs blinkwit with arguments to its end: its status and standard error.
-    std::pair<int, QString> run(const QStringList& arguments) {
-        QProcess command;
-        command.setProcessEnvironment(environment_);
-        command.start(QStringLiteral(BLINKWIT_EXECUTABLE), arguments);
-        EXPECT_TRUE(wait([&] { return command.state() == QProcess::NotRunning; }))
-            << arguments.join(' ').toStdString();
-        return {command.exitCode(), QString::fromUtf8(command.readAllStandardError())};
-    }
-    bool ownsBusName() const {
-        return bus().servicePid(busName).value() == uint(process_.processId());
-    }
-    // Answering on the bus: its event loop runs, so its start-up (hot keys included) is done.
-    bool isServing() const {
-        const QDBusMessage introspect = QDBusMessage::createMethodCall(
-            busName, "/com/blinkwit/app", "org.freedesktop.DBus.Introspectable", "Introspect");
-        return ownsBusName() && callServing(introspect).type() == QDBusMessage::ReplyMessage;
-    }
-    int terminate() {
-        signal(process_.processId(), SIGTERM);
-        EXPECT_TRUE(wait([&] { return process_.state() == QProcess::NotRunning; }));
-        EXPECT_EQ(process_.exitStatus(), QProcess::NormalExit);
-        return process_.exitCode();
-    }
-    QString output() { return output_ += QString::fromUtf8(process_.readAllStandardOutput()); }
-    QString errors() { return errors_ += QString::fromUtf8(process_.readAllStandardError()); }
-    QProcess& process() { return process_; }
-    QString configFile() const {
-        return environment_.value("XDG_CONFIG_HOME") + "/blinkwit/defaults.json";
-    }
-    QStringList history() const {
-        QStringList texts;
-        const QVariant stored = JsonFileDefaultsStore(configFile()).value(HistoryStore::key);
-        for (const auto& entry :
-             HistoryStore::decode(stored.toByteArray()).value_or(QList<HistoryStore::Entry>()))
-            texts.append(entry.text);
-        return texts;
-    }
-    void setWelcomeShown() const {
-        JsonFileDefaultsStore(configFile()).setValue("hasShownWelcome", true);
-    }
-
-private:
-    QProcessEnvironment environment_ = QProcessEnvironment::systemEnvironment();
-    QProcess process_;
-    QString output_;
-    QString errors_;
-};
 
 class ResidentTest : public ::testing::Test {
 protected:
@@ -194,7 +95,7 @@ protected:
     }
 
     QTemporaryDir home;
-    Blinkwit resident{home};
+    ResidentProcess resident{home};
     QProcess tray;
 
     ~ResidentTest() override {
@@ -269,7 +170,8 @@ TEST_F(ResidentTest, WithoutATrayItsHotKeysOrItsSettingsItKeepsRunningAndSaysSo)
     EXPECT_TRUE(lastRead(QStringLiteral("Read by the hot key no one else holds.")));
     startTray();
     EXPECT_TRUE(wait(iconInTray)) << "a tray that starts later gets the icon";
-    EXPECT_EQ(resident.errors().count('\n'), 2) << resident.errors().toStdString();
+    EXPECT_TRUE(resident.errors().contains(" session: hot keys by X key grabs, "));
+    EXPECT_EQ(resident.errors().count('\n'), 3) << resident.errors().toStdString();
 }
 
 TEST_F(ResidentTest, AConfigurationFolderThatCannotBeWrittenLeavesTheDefaultsInMemory) {
@@ -303,7 +205,7 @@ TEST_F(ResidentTest, ARequestThatNoResidentTakesFailsWithAReason) {
     // The resident dies while a request waits for its answer.
     resident.setWelcomeShown();
     startResident();
-    signal(resident.process().processId(), SIGSTOP);
+    signalProcess(resident.process().processId(), SIGSTOP);
     QProcess waiting;
     waiting.setProcessEnvironment(resident.process().processEnvironment());
     waiting.start(QStringLiteral(BLINKWIT_EXECUTABLE), {"--command", "readClipboard"});
@@ -462,8 +364,8 @@ TEST_F(UnpackedCopyTest, MovingToApplicationsStartsTheInstalledCopyInsteadOfThis
     ASSERT_TRUE(wait([&] { return residentProgram() == installed; }));
     EXPECT_TRUE(QFile::exists(home.filePath("data/applications/com.blinkwit.app.desktop")));
     EXPECT_EQ(versionOf(installed), "9.9.9 (1)\n");
-    signal(residentPid(), SIGTERM);
-    EXPECT_TRUE(wait([&] { return !bus().isServiceRegistered(busName).value(); }));
+    signalProcess(residentPid(), SIGTERM);
+    EXPECT_TRUE(wait([&] { return !residentBus().isServiceRegistered(busName).value(); }));
 }
 
 TEST_F(UnpackedCopyTest, AMoveThatFailsLeavesThisCopyRunning) {
@@ -513,7 +415,7 @@ protected:
     // A copy that took over from the one this test started.
     void TearDown() override {
         if (residentProgram().startsWith(home.path()))
-            signal(residentPid(), SIGTERM);
+            signalProcess(residentPid(), SIGTERM);
     }
     // Unpacks 1.0.0 into the folder as its first installation; returns its program.
     QString install(const QString& folder) {
@@ -578,8 +480,8 @@ TEST_F(UpdateFromTheTrayTest, CheckForUpdatesInstallsTheNewBuildInPlaceAndItTake
     EXPECT_TRUE(wait([&] { return leftovers().isEmpty(); })) << leftovers().join(' ').toStdString();
 
     const uint updated = residentPid();
-    signal(updated, SIGTERM);
-    EXPECT_TRUE(wait([&] { return !bus().isServiceRegistered(busName).value(); }));
+    signalProcess(updated, SIGTERM);
+    EXPECT_TRUE(wait([&] { return !residentBus().isServiceRegistered(busName).value(); }));
 }
 
 TEST_F(UpdateFromTheTrayTest, ACopyInTheTemporaryFolderIsOfferedTheUpdateButNeverReplaced) {
