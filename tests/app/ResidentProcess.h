@@ -66,6 +66,9 @@ public:
         environment_.insert("XDG_STATE_HOME", home.filePath("state"));
         environment_.insert("XDG_RUNTIME_DIR", home.path());
         environment_.insert("TMPDIR", home.filePath("tmp"));
+        // The automatic update check 5 s after start asks this machine, where nothing answers,
+        // never the internet.
+        environment_.insert("BLINKWIT_MANIFEST_URL", "http://127.0.0.1:9/build.json");
         QDir().mkpath(home.filePath("home"));
         QDir().mkpath(home.filePath("tmp"));
         process_.setProcessEnvironment(environment_);
