@@ -75,7 +75,18 @@ void AppCoordinator::present(const std::optional<QString>& text) {
     panelController_.show();
 }
 
+// Deferred work holds the coordinator weakly.
+WaylandTextReader::Completion AppCoordinator::presentLater() {
+    return [self = QPointer(this)](std::optional<QString> text) {
+        if (self)
+            self->present(text);
+    };
+}
+
 void AppCoordinator::readClipboard() {
+    // On Wayland, Qt sees XWayland's clipboard, which some desktops fill only on focus.
+    if (desktop_ && desktop_->wayland)
+        return desktop_->wayland->readClipboard(presentLater());
     const QClipboard* clipboard = QGuiApplication::clipboard();
     const QMimeData* data = clipboard ? clipboard->mimeData(QClipboard::Clipboard) : nullptr;
     if (data && data->hasText())
@@ -91,8 +102,9 @@ void AppCoordinator::setup() {
             if (self)
                 (self.data()->*run)();
         });
+    // A Wayland session's access is explained once the desktop has answered about hot keys.
     if (!InstallLocationRules::isInstalled(desktop_->permissions.installLocation()) ||
-        !desktop_->permissions.isTrustedForAccessibility())
+        (!desktop_->wayland && !desktop_->permissions.isTrustedForAccessibility()))
         explainMissingPermission();
     scheduleWelcome();
 }
@@ -109,6 +121,8 @@ void AppCoordinator::scheduleWelcome() {
 
 void AppCoordinator::readSelection() {
     Q_ASSERT(desktop_);
+    if (desktop_->wayland)
+        return desktop_->wayland->readSelection(presentLater());
     if (!desktop_->permissions.isTrustedForAccessibility()) {
         explainMissingPermission();
         return;
@@ -117,11 +131,7 @@ void AppCoordinator::readSelection() {
         present(text);
         return;
     }
-    desktop_->grabber.grabViaClipboardSimulation(
-        [self = QPointer(this)](std::optional<QString> text) {
-            if (self)
-                self->present(text);
-        });
+    desktop_->grabber.grabViaClipboardSimulation(presentLater());
 }
 
 // A copy that is not installed is the likelier cause: moving it comes first.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ScreenRegionServices.h"
+#include "WaylandTextReader.h"
 #include "core/TextPreprocessor.h"
 #include "reader/TextPreparation.h"
 
@@ -38,6 +39,8 @@ public:
         Permissions& permissions;
         PermissionWindows& permissionWindows;
         Scheduler& scheduler;
+        // A Wayland session's way to selections; none in an X11 session.
+        WaylandTextReader* wayland = nullptr;
     };
 
     static constexpr const char* hasShownWelcomeKey = "hasShownWelcome";
@@ -68,7 +71,8 @@ public:
     // Once at launch: the hot keys of every resident command, the permission check and, on the
     // very first launch, the welcome text welcomeDelay later.
     void setup();
-    // The selected text when the desktop lets us read it; otherwise the permission window.
+    // The selected text when the desktop lets us read it; otherwise the permission window. In a
+    // Wayland session, whatever the desktop's ways find.
     void readSelection();
 
     static QString welcomeText();
@@ -87,6 +91,7 @@ public:
     static BlinkwitCore::TextPreprocessor::CodeBlockMode codeBlockMode(const QString& raw);
 
 private:
+    WaylandTextReader::Completion presentLater();
     void explainMissingPermission();
     void scheduleWelcome();
     ScreenRegionServices& screenRegion();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AppCoordinator.h"
+#include "DesktopBackends.h"
 #include "DesktopPermissions.h"
 #include "KeyboardShortcuts/Registry.h"
 #include "PermissionWindowController.h"
@@ -8,6 +9,7 @@
 #include "TaskbarPolicy.h"
 #include "TrayIcon.h"
 #include "TrayMenuModel.h"
+#include "UpdateFlow.h"
 #include "platform/QtClipboard.h"
 #include "platform/QtScheduler.h"
 #include "platform/XTestCopyCommandSender.h"
@@ -25,16 +27,16 @@ class AppSettings;
 class HistoryStore;
 class InstanceChannel;
 
-// The resident program: the reader, the hot keys, the tray icon, the permission and settings
-// windows, created in that order over the shared settings and history.
+// The resident program: the reader, the desktop's services, the hot keys, the tray icon, the
+// permission and settings windows and the self-update, over the shared settings and history.
 class AppDelegate final : public QObject {
     Q_OBJECT
 public:
     explicit AppDelegate(InstanceChannel& channel, QObject* parent = nullptr);
     ~AppDelegate() override;
 
-    // Applies the task bar policy of the settings, shows the tray icon and sets up the
-    // coordinator (hot keys, permission check, welcome).
+    // Applies the task bar policy of the settings, shows the tray icon, sets up the coordinator
+    // (hot keys, permission check, welcome) and starts the automatic update checks.
     void launchFinished();
     // The program was started again: shows the settings window.
     void reopen();
@@ -43,6 +45,7 @@ public:
 
 private:
     void relaunch(const QString& executable);
+    void explainWaylandOnce();
 
     InstanceChannel& channel_;
     AppSettings& settings_;
@@ -50,14 +53,15 @@ private:
     QtScheduler scheduler_;
     ReaderEngine engine_;
     ReaderPanelController panelController_;
-    std::unique_ptr<KeyboardShortcuts::HotKeyBackend> hotKeys_;
-    KeyboardShortcuts::Registry shortcuts_;
     QtClipboard clipboard_;
+    DesktopBackends backends_;
+    KeyboardShortcuts::Registry shortcuts_;
     XTestCopyCommandSender copySender_;
     SelectionGrabber grabber_;
     DesktopPermissions permissions_;
     PermissionWindowController permissionWindows_;
     TaskbarPolicy taskbar_;
+    UpdateFlow updates_;
     AppCoordinator coordinator_;
     AutostartEntry autostart_;
     SettingsWindowController settingsWindow_;

@@ -1,6 +1,7 @@
 #include "DesktopPermissions.h"
 
 #include "BundleMover.h"
+#include "DesktopBackends.h"
 #include "bundle/Bundle.h"
 #include "platform/X11Session.h"
 
@@ -33,8 +34,9 @@ bool installed(const KeyboardSettings& settings) {
 
 } // namespace
 
-DesktopPermissions::DesktopPermissions(Relaunch relaunch)
-    : relaunch_(std::move(relaunch)) {}
+DesktopPermissions::DesktopPermissions(Relaunch relaunch, DesktopBackends* backends)
+    : relaunch_(std::move(relaunch))
+    , backends_(backends) {}
 
 InstallLocation DesktopPermissions::installLocation() const {
     return InstallLocationRules::current();
@@ -45,14 +47,19 @@ bool DesktopPermissions::isTrustedForAccessibility() const {
 }
 
 bool DesktopPermissions::isScreenCaptureGranted() const {
-    return X11Session::allowsScreenCapture();
+    return backends_ ? backends_->allowsScreenCapture() : X11Session::allowsScreenCapture();
 }
 
 bool DesktopPermissions::canOpenKeyboardSettings() const {
+    if (const auto access = waylandAccess(); access && access->canConfigureHotKeys)
+        return true;
     return !keyboardSettingsCommand().isEmpty();
 }
 
+// Hot keys the desktop delivers are changed in its own dialog for them.
 void DesktopPermissions::openKeyboardSettings() {
+    if (backends_ && backends_->configureHotKeys())
+        return;
     QStringList command = keyboardSettingsCommand();
     if (!command.isEmpty())
         QProcess::startDetached(command.takeFirst(), command);
@@ -68,6 +75,17 @@ QStringList DesktopPermissions::keyboardSettingsCommand() {
     if (found == known.end())
         found = std::find_if(known.begin(), known.end(), installed);
     return found == known.end() ? QStringList() : found->command;
+}
+
+std::optional<WaylandAccess> DesktopPermissions::waylandAccess() const {
+    if (!backends_ || !backends_->session().wayland)
+        return std::nullopt;
+    return backends_->access();
+}
+
+void DesktopPermissions::setCopyCommandEnabled(bool enabled) {
+    if (backends_)
+        backends_->setCopyCommandEnabled(enabled);
 }
 
 std::optional<QString> DesktopPermissions::moveToApplicationsAndRelaunch() {

@@ -7,13 +7,16 @@
 
 namespace Blinkwit {
 
+class DesktopBackends;
+
 // The permissions of this desktop session, and its remedies.
 class DesktopPermissions final : public Permissions {
 public:
     // Ends this copy and starts the installed one at the executable path.
     using Relaunch = std::function<void(const QString& executable)>;
 
-    explicit DesktopPermissions(Relaunch relaunch);
+    // backends: the session's desktop services, which a Wayland session asks what works.
+    explicit DesktopPermissions(Relaunch relaunch, DesktopBackends* backends = nullptr);
 
     InstallLocation installLocation() const override;
     bool isTrustedForAccessibility() const override;
@@ -22,6 +25,8 @@ public:
     void requestScreenCapture() override {}
     bool canOpenKeyboardSettings() const override;
     void openKeyboardSettings() override;
+    std::optional<WaylandAccess> waylandAccess() const override;
+    void setCopyCommandEnabled(bool enabled) override;
     std::optional<QString> moveToApplicationsAndRelaunch() override;
 
     // The command opening the keyboard settings of the desktop in use (else of any installed
@@ -30,6 +35,7 @@ public:
 
 private:
     Relaunch relaunch_;
+    DesktopBackends* backends_;
 };
 
 } // namespace Blinkwit

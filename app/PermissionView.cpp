@@ -1,7 +1,10 @@
 #include "PermissionView.h"
 
+#include "BuildInfo.h"
 #include "Permissions.h"
+#include "ResidentCommands.h"
 
+#include <QCheckBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -71,7 +74,9 @@ void PermissionView::build(QColor accent) {
     QPalette iconPalette = icon->palette();
     iconPalette.setColor(QPalette::WindowText, accent);
     icon->setPalette(iconPalette);
-    auto* heading = new QLabel(title(kind_));
+    const std::optional<WaylandAccess> wayland =
+        kind_ == PermissionKind::accessibility ? permissions_.waylandAccess() : std::nullopt;
+    auto* heading = new QLabel(wayland ? waylandTitle() : title(kind_));
     QFont headingFont = heading->font();
     headingFont.setBold(true);
     heading->setFont(headingFont);
@@ -80,7 +85,8 @@ void PermissionView::build(QColor accent) {
     header->addWidget(heading, 1, Qt::AlignVCenter);
     layout->addLayout(header);
 
-    const QString text = explanation(kind_, permissions_.installLocation());
+    const QString text =
+        wayland ? waylandExplanation(*wayland) : explanation(kind_, permissions_.installLocation());
     auto* body = wrappingLabel(text, palette().color(QPalette::PlaceholderText));
     body->setFixedWidth(width - 2 * margin);
     layout->addWidget(body);
@@ -88,13 +94,22 @@ void PermissionView::build(QColor accent) {
     failure_->setFixedWidth(width - 2 * margin);
     failure_->hide();
     layout->addWidget(failure_);
+    if (wayland && wayland->copyOffered) {
+        auto* copy = new QCheckBox(copyOptionText());
+        copy->setChecked(wayland->copyEnabled);
+        connect(copy, &QCheckBox::toggled, this,
+                [this](bool enabled) { permissions_.setCopyCommandEnabled(enabled); });
+        layout->addWidget(copy);
+    }
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     auto* later = new QPushButton(QStringLiteral("Later"));
     later->setAutoDefault(false);
     connect(later, &QPushButton::clicked, this, &QDialog::close);
-    primary_ = new QPushButton(primaryButtonTitle(kind_, permissions_.canOpenKeyboardSettings()));
+    const bool canOpen = permissions_.canOpenKeyboardSettings();
+    primary_ = new QPushButton(wayland ? waylandPrimaryButtonTitle(*wayland, canOpen)
+                                       : primaryButtonTitle(kind_, canOpen));
     primary_->setDefault(true);
     connect(primary_, &QPushButton::clicked, this, &PermissionView::performAction);
     buttons->addWidget(later);
@@ -136,6 +151,14 @@ void PermissionView::performAction() {
 //                                                  the volume or folder
 //   the stale-entry paragraph                   -> dropped (no such list here)
 //   "⌘C", "⌃⇧R", "⌃⇧O"                          -> "Ctrl+C", "Ctrl+Shift+R", "Ctrl+Shift+O"
+// In a Wayland session the accessibility window says what works on this desktop instead:
+//   title                                       -> "How Blinkwit works on this desktop"
+//   explanation                                 -> hotkeys, selected text, the Ctrl+C fallback
+//                                                  and screen regions, each as this desktop
+//                                                  allows; what to bind by hand or in the
+//                                                  compositor's config
+//   "Open System Settings"                      -> "Change Hotkeys" (the desktop's own dialog),
+//                                                  "Open Keyboard Settings", else "OK"
 QString PermissionView::title(PermissionKind kind) {
     switch (kind) {
     case PermissionKind::accessibility:
@@ -188,6 +211,91 @@ QString PermissionView::primaryButtonTitle(PermissionKind kind, bool canOpenKeyb
     if (kind == PermissionKind::accessibility && canOpenKeyboardSettings)
         return QStringLiteral("Open Keyboard Settings");
     return QStringLiteral("OK");
+}
+
+QString PermissionView::commandLines() {
+    QString lines;
+    for (const ResidentCommands::Command& command : ResidentCommands::all())
+        lines += QStringLiteral("\nblinkwit --command ") + command.name();
+    return lines;
+}
+
+QString PermissionView::waylandTitle() {
+    return QStringLiteral("How Blinkwit works on this desktop");
+}
+
+QString PermissionView::waylandExplanation(const WaylandAccess& access) {
+    const QString desktop =
+        access.desktop.isEmpty() ? QStringLiteral("your desktop") : access.desktop;
+    QString text = QStringLiteral("This is a Wayland session, where apps can't watch the keyboard "
+                                  "or read each other's selections on their own. Here is what "
+                                  "Blinkwit can do on ") +
+                   desktop + QStringLiteral(":\n\n");
+    text += QStringLiteral("Hotkeys: ") + desktop;
+    switch (access.hotKeys) {
+    case WaylandAccess::HotKeys::desktop:
+        text += QStringLiteral(" passes them on. ") +
+                (access.canConfigureHotKeys
+                     ? QStringLiteral("Change Hotkeys opens its settings for them.")
+                     : QStringLiteral("Change them in its keyboard settings."));
+        break;
+    case WaylandAccess::HotKeys::inConfig:
+        text += QStringLiteral(" passes them on once its config binds keys to them (bind = CTRL "
+                               "SHIFT, R, global, ...):");
+        for (const ResidentCommands::Command& command : ResidentCommands::all())
+            text += QLatin1Char('\n') + QLatin1String(BuildInfo::identifier) + QLatin1Char(':') +
+                    command.name();
+        break;
+    case WaylandAccess::HotKeys::needsInstall:
+        text += QStringLiteral(" passes them on only to apps in your application menu, where Move "
+                               "to Applications puts Blinkwit. Until then, add shortcuts in its "
+                               "keyboard settings that run") +
+                commandLines();
+        break;
+    case WaylandAccess::HotKeys::starting:
+    case WaylandAccess::HotKeys::byHand:
+        text += QStringLiteral(" doesn't pass them on to apps. Add shortcuts in its keyboard "
+                               "settings that run") +
+                commandLines();
+        break;
+    }
+    text += access.selection == WaylandAccess::Selection::shared
+                ? QStringLiteral("\n\nSelected text: read directly, as in an X11 session.")
+                : QStringLiteral("\n\nSelected text: read when the reader opens — it takes the "
+                                 "keyboard for a moment to see your selection.");
+    if (access.copyOffered)
+        text += access.copyEnabled
+                    ? QStringLiteral(" Apps that keep their selection to themselves get Ctrl+C, "
+                                     "and your clipboard is put back afterwards.")
+                    : QStringLiteral(" For apps that keep their selection to themselves, turn "
+                                     "on Ctrl+C below; ") +
+                          desktop + QStringLiteral(" asks you once.");
+    switch (access.capture) {
+    case WaylandAccess::Capture::portal:
+        text += QStringLiteral("\n\nScreen regions: captured through ") + desktop +
+                QStringLiteral("'s screenshot service, which may ask you once.");
+        break;
+    case WaylandAccess::Capture::grim:
+        text += QStringLiteral("\n\nScreen regions: captured with grim.");
+        break;
+    case WaylandAccess::Capture::none:
+        text += QStringLiteral("\n\nScreen regions: this session doesn't let apps capture the "
+                               "screen. Log in to an X11 session to read them.");
+        break;
+    }
+    return text;
+}
+
+QString PermissionView::waylandPrimaryButtonTitle(const WaylandAccess& access,
+                                                  bool canOpenKeyboardSettings) {
+    if (access.hotKeys == WaylandAccess::HotKeys::desktop && access.canConfigureHotKeys)
+        return QStringLiteral("Change Hotkeys");
+    return canOpenKeyboardSettings ? QStringLiteral("Open Keyboard Settings")
+                                   : QStringLiteral("OK");
+}
+
+QString PermissionView::copyOptionText() {
+    return QStringLiteral("Send Ctrl+C to apps that keep their selection to themselves");
 }
 
 QString PermissionView::moveFailureText(const QString& error) {

@@ -2,6 +2,7 @@
 
 #include "InstallLocation.h"
 #include "PermissionWindows.h"
+#include "WaylandAccess.h"
 
 #include <QColor>
 #include <QDialog>
@@ -35,8 +36,16 @@ public:
     static QString explanation(PermissionKind kind, InstallLocation location);
     static QString primaryButtonTitle(PermissionKind kind, bool canOpenKeyboardSettings);
     static QString moveFailureText(const QString& error);
+    // The accessibility window of a Wayland session: what works there.
+    static QString waylandTitle();
+    static QString waylandExplanation(const WaylandAccess& access);
+    static QString waylandPrimaryButtonTitle(const WaylandAccess& access,
+                                             bool canOpenKeyboardSettings);
+    static QString copyOptionText();
 
 private:
+    // One `blinkwit --command NAME` line per command, each after a line break.
+    static QString commandLines();
     void build(QColor accent);
 
     PermissionKind kind_;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "InstallLocation.h"
+#include "WaylandAccess.h"
 
 #include <QString>
 #include <optional>
@@ -21,6 +22,10 @@ public:
     // Whether the desktop has keyboard settings we know how to open.
     virtual bool canOpenKeyboardSettings() const = 0;
     virtual void openKeyboardSettings() = 0;
+    // What works in a Wayland session; nothing in an X11 session.
+    virtual std::optional<WaylandAccess> waylandAccess() const { return std::nullopt; }
+    // The opt-in Ctrl+C of a Wayland session.
+    virtual void setCopyCommandEnabled(bool) {}
     // Copies the running bundle to the Applications folder and restarts from there; on success
     // this program ends shortly afterwards. Otherwise why not, for the user.
     virtual std::optional<QString> moveToApplicationsAndRelaunch() = 0;

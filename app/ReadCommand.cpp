@@ -1,6 +1,7 @@
 #include "ReadCommand.h"
 
 #include "AppCoordinator.h"
+#include "platform/DesktopSession.h"
 #include "platform/InputText.h"
 #include "platform/QtScheduler.h"
 #include "reader/ReaderEngine.h"
@@ -140,6 +141,7 @@ int ReadCommand::run(const std::vector<std::string_view>& args) {
         }
         text = QString::fromUtf8(bytes->data(), qsizetype(bytes->size()));
     }
+    DesktopSession::useXWaylandForWindows();
     std::string reason;
     if (!displayAvailable(reason)) {
         std::fprintf(stderr,

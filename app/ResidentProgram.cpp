@@ -4,6 +4,7 @@
 #include "BlinkwitIcon.h"
 #include "ReadCommand.h"
 #include "platform/DBusInstanceChannel.h"
+#include "platform/DesktopSession.h"
 #include "platform/QuitSignals.h"
 
 #include <QApplication>
@@ -13,6 +14,7 @@
 namespace Blinkwit {
 
 int ResidentProgram::run() {
+    DesktopSession::useXWaylandForWindows();
     std::string reason;
     if (!ReadCommand::displayAvailable(reason)) {
         std::fprintf(stderr,

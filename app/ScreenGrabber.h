@@ -4,6 +4,7 @@
 #include <QRectF>
 #include <QSize>
 #include <QString>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -27,6 +28,14 @@ public:
     // The part `source` (points from the display's top-left corner) of the named display as an
     // image of `pixels`; a null image when it cannot be captured.
     virtual QImage grab(const QString& display, const QRectF& source, QSize pixels) = 0;
+
+    using Captured = std::function<void(QImage)>;
+    // The same, answered later where the desktop captures for us (Wayland); captured runs once,
+    // unless this grabber is destroyed first.
+    virtual void capture(const QString& display, const QRectF& source, QSize pixels,
+                         Captured captured) {
+        captured(grab(display, source, pixels));
+    }
 };
 
 } // namespace Blinkwit

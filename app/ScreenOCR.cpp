@@ -3,6 +3,7 @@
 #include "TextAssembly.h"
 #include "TextRecognizer.h"
 
+#include <QPointer>
 #include <algorithm>
 
 namespace Blinkwit {
@@ -82,7 +83,14 @@ void ScreenOCR::recognizeText(const QRectF& rect, Completion completion) {
     const std::optional<Capture> capture = captureFor(rect, grabber_);
     if (!capture)
         return deliver(std::move(completion), ScreenOCRError(ScreenOCRError::Case::noDisplay));
-    QImage image = grabber_.grab(capture->display, capture->source, capture->pixels);
+    grabber_.capture(capture->display, capture->source, capture->pixels,
+                     [self = QPointer(this), completion](QImage image) {
+                         if (self)
+                             self->recognizeCaptured(std::move(image), completion);
+                     });
+}
+
+void ScreenOCR::recognizeCaptured(QImage image, Completion completion) {
     if (image.isNull())
         return deliver(std::move(completion),
                        ScreenOCRError(ScreenOCRError::Case::captureFailed,

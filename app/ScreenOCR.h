@@ -47,6 +47,7 @@ public:
     static OcrResult recognize(TextRecognizer& recognizer, const QImage& image);
 
 private:
+    void recognizeCaptured(QImage image, Completion completion);
     // Hands the result to completion on this object's thread, later.
     void deliver(Completion completion, OcrResult result);
 

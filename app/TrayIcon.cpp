@@ -11,7 +11,6 @@ namespace Blinkwit {
 TrayIcon::TrayIcon(TrayMenuModel& model, QObject* parent)
     : QObject(parent)
     , model_(model) {
-    icon_.setIcon(BlinkwitIcon::icon());
     icon_.setToolTip(QStringLiteral("Blinkwit"));
     icon_.setContextMenu(&menu_);
     // Queued: a menu action may change the history, and the action must outlive its own
@@ -37,6 +36,8 @@ bool TrayIcon::show() {
 }
 
 void TrayIcon::rebuild() {
+    icon_.setIcon(BlinkwitIcon::icon(model_.updateWaiting() ? BlinkwitIcon::Symbol::updateWaiting
+                                                            : BlinkwitIcon::Symbol::bolt));
     // Submenus belong to the menu, not to its actions: clear() alone would keep them.
     qDeleteAll(menu_.findChildren<QMenu*>(Qt::FindDirectChildrenOnly));
     menu_.clear();

@@ -9,8 +9,8 @@ namespace Blinkwit {
 class TrayMenuModel;
 struct TrayMenuItem;
 
-// The tray icon and its menu, a thin view over the menu model: the menu is rebuilt whenever
-// the model changes. Where no tray runs yet the icon appears once one starts.
+// The tray icon and its menu, a thin view over the menu model: the menu and the icon are
+// rebuilt whenever the model changes. Where no tray runs yet the icon appears once one starts.
 class TrayIcon final : public QObject {
     Q_OBJECT
 public:
@@ -19,6 +19,7 @@ public:
     // Shows the icon; false (with one line on standard error) when no tray is available now.
     bool show();
     QMenu& menu() { return menu_; }
+    QIcon icon() const { return icon_.icon(); }
 
 private:
     void rebuild();

@@ -4,26 +4,55 @@
 #include "KeyboardShortcuts/Registry.h"
 #include "ResidentCommands.h"
 #include "settings/HistoryStore.h"
+#include "update/UpdateChecker.h"
+
+#include <QTimer>
 
 namespace Blinkwit {
 
 using Kind = TrayMenuItem::Kind;
 
 TrayMenuModel::TrayMenuModel(AppCoordinator& coordinator, HistoryStore& history,
-                             KeyboardShortcuts::Registry& shortcuts, QObject* parent)
+                             KeyboardShortcuts::Registry& shortcuts, UpdateChecker& updates,
+                             QObject* parent)
     : QObject(parent)
     , coordinator_(coordinator)
     , history_(history)
-    , shortcuts_(shortcuts) {
+    , shortcuts_(shortcuts)
+    , updates_(updates)
+    , offered_(waitingVersion()) {
     connect(&history_, &HistoryStore::entriesChanged, this, &TrayMenuModel::changed);
     connect(&shortcuts_, &KeyboardShortcuts::Registry::shortcutByNameDidChange, this,
             &TrayMenuModel::changed);
+    connect(&updates_, &UpdateChecker::stateChanged, this, &TrayMenuModel::followUpdates);
+}
+
+std::optional<QString> TrayMenuModel::waitingVersion() const {
+    if (!updateWaiting())
+        return std::nullopt;
+    return updates_.state().manifest.version;
+}
+
+bool TrayMenuModel::updateWaiting() const {
+    return updates_.state().kind == UpdateState::Kind::available;
+}
+
+void TrayMenuModel::followUpdates() {
+    if (waitingVersion() == offered_)
+        return;
+    offered_ = waitingVersion();
+    emit changed();
 }
 
 // Key hints are text after a tab, never key equivalents: the menu must not take the keys the
 // hot keys own.
 std::vector<TrayMenuItem> TrayMenuModel::items() const {
     std::vector<TrayMenuItem> items;
+    if (offered_) {
+        items.push_back({.kind = Kind::update,
+                         .title = QStringLiteral("Update to Blinkwit %1…").arg(*offered_)});
+        items.push_back({});
+    }
     for (const ResidentCommands::Command& command : ResidentCommands::all()) {
         const auto shortcut = shortcuts_.getShortcut(command.shortcut());
         const QString hint = shortcut ? shortcut->description() : QString();
@@ -35,6 +64,7 @@ std::vector<TrayMenuItem> TrayMenuModel::items() const {
     items.push_back(historyMenu());
     items.push_back({});
     items.push_back({.kind = Kind::settings, .title = QStringLiteral("Settings…")});
+    items.push_back({.kind = Kind::checkForUpdates, .title = QStringLiteral("Check for Updates…")});
     items.push_back({});
     items.push_back({.kind = Kind::quit, .title = QStringLiteral("Quit Blinkwit")});
     return items;
@@ -74,6 +104,15 @@ void TrayMenuModel::activate(const TrayMenuItem& item) {
         break;
     case Kind::clearHistory:
         history_.clear();
+        break;
+    case Kind::update:
+        emit updateWindowRequested();
+        break;
+    case Kind::checkForUpdates:
+        // The window first: shown while idle it starts a check of its own, as it does whenever
+        // it opens on a fresh start.
+        emit updateWindowRequested();
+        QTimer::singleShot(0, &updates_, [&updates = updates_] { updates.check(true); });
         break;
     case Kind::settings:
         emit settingsRequested();

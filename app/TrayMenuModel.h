@@ -14,6 +14,7 @@ class Registry;
 
 class AppCoordinator;
 class HistoryStore;
+class UpdateChecker;
 
 // One row of the tray menu.
 struct TrayMenuItem {
@@ -24,7 +25,9 @@ struct TrayMenuItem {
         placeholder,
         historyEntry,
         clearHistory,
+        update,
         settings,
+        checkForUpdates,
         quit
     };
 
@@ -38,29 +41,39 @@ struct TrayMenuItem {
     bool isEnabled() const { return kind != Kind::placeholder; }
 };
 
-// The tray menu's content: the resident commands with their key hints, the reading history,
-// Settings… and Quit. Built afresh on every call; changed() says when a rebuild would differ.
+// The tray menu's content: an update waiting to be installed, the resident commands with their
+// key hints, the reading history, Settings…, Check for Updates… and Quit. Built afresh on every
+// call; changed() says when a rebuild would differ.
 class TrayMenuModel final : public QObject {
     Q_OBJECT
 public:
     TrayMenuModel(AppCoordinator& coordinator, HistoryStore& history,
-                  KeyboardShortcuts::Registry& shortcuts, QObject* parent = nullptr);
+                  KeyboardShortcuts::Registry& shortcuts, UpdateChecker& updates,
+                  QObject* parent = nullptr);
 
     std::vector<TrayMenuItem> items() const;
     void activate(const TrayMenuItem& item);
+    // A newer build was found and waits for the user: the tray shows it in its icon.
+    bool updateWaiting() const;
 
 signals:
     void changed();
+    void updateWindowRequested();
     void settingsRequested();
     void quitRequested();
 
 private:
     TrayMenuItem historyMenu() const;
     std::optional<QString> entryText(const QUuid& id) const;
+    std::optional<QString> waitingVersion() const;
+    void followUpdates();
 
     AppCoordinator& coordinator_;
     HistoryStore& history_;
     KeyboardShortcuts::Registry& shortcuts_;
+    UpdateChecker& updates_;
+    // The version the menu offers, so that progress reports don't rebuild the menu.
+    std::optional<QString> offered_;
 };
 
 } // namespace Blinkwit

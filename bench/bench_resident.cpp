@@ -3,6 +3,12 @@
 //                    reader panel's MapNotify (before the countdown); the panel is closed with
 //                    Escape between runs. Aggregates over 20 runs (median among them).
 //   StartToTrayIcon  from starting `blinkwit` to its icon embedded in the tray (trayer).
+//   InstallToTrayIcon  an update as a user installs it: this program packaged as release 1.0.0
+//                    (installed in a home of its own) and 1.0.1 (published on a loopback
+//                    server), 1.0.0 started and left to find 1.0.1 in its first automatic check;
+//                    then the tray icon clicked, "Update to Blinkwit 1.0.1…" chosen and Install
+//                    pressed (Return). Timed from Install to the new copy's icon in the tray:
+//                    download, checks, unpacking, the swap and the new copy's start.
 //   MenuClickToSettings/again:0  the tray menu's "Settings…" clicked, as a desktop's tray host
 //                    sends the click over D-Bus, until the settings window's MapNotify; the
 //                    window is made on this first click (a new resident for each of 5 runs).
@@ -20,6 +26,7 @@
 #include <QDBusVariant>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <X11/Xlib.h>
@@ -181,8 +188,8 @@ unsigned childCount(Window window) {
     return count;
 }
 
-void StartToTrayIcon(benchmark::State& state) {
-    hotKeyResident().reset(); // a running copy would take each new start's place
+// The panel of a tray started for the benchmarks; 0 when none came up.
+Window trayPanel() {
     static Helper trayer;
     QProcess& tray = trayer.process;
     if (tray.state() == QProcess::NotRunning) {
@@ -190,7 +197,12 @@ void StartToTrayIcon(benchmark::State& state) {
         tray.waitForStarted();
         std::this_thread::sleep_for(std::chrono::seconds(1));
     }
-    const Window panel = findTrayPanel(DefaultRootWindow(display()));
+    return findTrayPanel(DefaultRootWindow(display()));
+}
+
+void StartToTrayIcon(benchmark::State& state) {
+    hotKeyResident().reset(); // a running copy would take each new start's place
+    const Window panel = trayPanel();
     if (!panel) {
         state.SkipWithError("no tray");
         return;
@@ -213,6 +225,134 @@ BENCHMARK(StartToTrayIcon)
     ->UseManualTime()
     ->Iterations(1)
     ->Repetitions(5)
+    ->ReportAggregatesOnly(true)
+    ->Unit(benchmark::kMillisecond);
+
+// Where the swap left the copy that now runs: its process, found by its program.
+qint64 processRunning(const QString& program) {
+    for (const QString& entry : QDir("/proc").entryList(QDir::Dirs))
+        if (QFileInfo("/proc/" + entry + "/exe").canonicalFilePath() == program)
+            return entry.toLongLong();
+    return 0;
+}
+
+// A left click in the middle of the window, through XTest.
+void click(Window window) {
+    XWindowAttributes attributes{};
+    XGetWindowAttributes(display(), window, &attributes);
+    int x = 0, y = 0;
+    Window child = 0;
+    XTranslateCoordinates(display(), window, DefaultRootWindow(display()), attributes.width / 2,
+                          attributes.height / 2, &x, &y, &child);
+    XTestFakeMotionEvent(display(), -1, x, y, CurrentTime);
+    XTestFakeButtonEvent(display(), 1, True, CurrentTime);
+    XTestFakeButtonEvent(display(), 1, False, CurrentTime);
+    XFlush(display());
+}
+
+// The releases to install and to update to, made once with a throwaway key as scripts/package
+// makes them, and the server publishing the newer one.
+struct Releases {
+    Releases() {
+        run("openssl", {"genpkey", "-algorithm", "ed25519", "-out", folder.filePath("key.pem")});
+        server.start("/usr/bin/python3", {BLINKWIT_SOURCE_DIR "/tests/update/loopback_server.py",
+                                          folder.filePath("site")});
+        server.waitForReadyRead(10000);
+        address = "http://127.0.0.1:" + QString::fromLatin1(server.readLine()).trimmed();
+        for (const auto& [version, out] : {std::pair{"1.0.0", "old"}, {"1.0.1", "site"}})
+            run(BLINKWIT_SOURCE_DIR "/scripts/package",
+                {"--url", address, "--executable", BLINKWIT_EXECUTABLE, version,
+                 folder.filePath("key.pem"), folder.filePath(out)});
+    }
+    ~Releases() {
+        server.kill();
+        server.waitForFinished();
+    }
+    static void run(const QString& program, const QStringList& arguments) {
+        QProcess process;
+        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process.start(program, arguments);
+        process.waitForFinished(-1);
+    }
+    // Installs 1.0.0 in the home, as its first installation by hand, and starts it as the
+    // resident of that home; returns its program.
+    QString installAndStart(const QTemporaryDir& home) const {
+        QDir().mkpath(home.filePath("tmp"));
+        run(BLINKWIT_EXECUTABLE, {"image", "unpack", folder.filePath("old/Blinkwit-1.0.0.tar"),
+                                  home.filePath("Applications")});
+        QDir().mkpath(home.filePath(".config/blinkwit"));
+        QFile defaults(home.filePath(".config/blinkwit/defaults.json"));
+        defaults.open(QIODevice::WriteOnly);
+        defaults.write(R"({"hasShownWelcome": {"type": "boolean", "value": true}})");
+        defaults.close();
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char* variable : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME"})
+            environment.remove(variable);
+        environment.insert("HOME", home.path());
+        environment.insert("TMPDIR", home.filePath("tmp"));
+        environment.insert("XDG_RUNTIME_DIR", home.path());
+        environment.insert("BLINKWIT_MANIFEST_URL", address + "/build.json");
+        QProcess resident;
+        resident.setProcessEnvironment(environment);
+        resident.setProgram(home.filePath("Applications/Blinkwit.app/bin/blinkwit"));
+        resident.startDetached();
+        return resident.program();
+    }
+
+    QTemporaryDir folder;
+    QProcess server;
+    QString address;
+};
+
+// Whether the tray's icons change as an update's swap changes them: the old copy's goes, the
+// new copy's comes, within 20 s.
+bool iconReplaced(Window panel, unsigned empty) {
+    const auto started = Clock::now();
+    const auto waiting = [&] { return Clock::now() - started < std::chrono::seconds(20); };
+    while (childCount(panel) > empty && waiting())
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    while (childCount(panel) == empty && waiting())
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    return waiting();
+}
+
+void InstallToTrayIcon(benchmark::State& state) {
+    hotKeyResident().reset();
+    static const Releases releases;
+    const Window panel = trayPanel();
+    if (!panel) {
+        state.SkipWithError("no tray");
+        return;
+    }
+    const unsigned empty = childCount(panel);
+    for (auto _ : state) {
+        QTemporaryDir home;
+        const QString program = releases.installAndStart(home);
+        // Its first automatic check runs 5 s after the start.
+        std::this_thread::sleep_for(std::chrono::seconds(7));
+        click(panel);
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        sendKeys({{XK_Down, true}, {XK_Down, false}, {XK_Return, true}, {XK_Return, false}});
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        sendKeys({{XK_Return, true}, {XK_Return, false}});
+        const auto install = Clock::now();
+        const bool replaced = iconReplaced(panel, empty);
+        state.SetIterationTime(std::chrono::duration<double>(Clock::now() - install).count());
+        const qint64 running = processRunning(QFileInfo(program).canonicalFilePath());
+        if (running > 0)
+            ::kill(pid_t(running), SIGTERM);
+        while (childCount(panel) > empty)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        if (!replaced) {
+            state.SkipWithError("the update did not take over");
+            break;
+        }
+    }
+}
+BENCHMARK(InstallToTrayIcon)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Repetitions(3)
     ->ReportAggregatesOnly(true)
     ->Unit(benchmark::kMillisecond);
 

@@ -2,6 +2,7 @@
 
 #include "bundle/Bundle.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 namespace Blinkwit {
@@ -10,7 +11,8 @@ RunningCopy RunningCopy::current(std::function<Location()> location) {
     RunningCopy copy{QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath(),
                      std::nullopt,
                      {},
-                     std::move(location)};
+                     std::move(location),
+                     QCoreApplication::applicationPid()};
     if (const std::optional<Bundle> bundle = Bundle::running()) {
         copy.bundle = bundle->path();
         if (const auto key = bundle->publicKey())

@@ -19,6 +19,8 @@ struct RunningCopy {
     QString signer;
     // Asked when the swap is about to start.
     std::function<Location()> location;
+    // The process the swap ends (with any other that runs the bundle's program); 0 for none.
+    qint64 process = 0;
 
     // The copy this process runs from (/proc/self/exe and the bundle around it).
     static RunningCopy current(std::function<Location()> location);

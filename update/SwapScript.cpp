@@ -20,21 +20,27 @@ QString SwapScript::literalPattern(const QString& s) {
     return pattern;
 }
 
-QString SwapScript::text(const QString& target, const QString& staged) {
+QString SwapScript::text(const QString& target, const QString& staged, qint64 running) {
     static const QString body = QStringLiteral(R"script(#!/bin/bash
 set -u
 TARGET=%1
 STAGED=%2
 EXEC=%3
 TRASH_PATH=%4
+RUNNING=%5
 
 # The critical step. Starting Blinkwit again only hands the request to a copy that's
 # already running — without this, "install update" would swap the files and then
 # quietly leave the old copy in memory.
 pkill -f "$EXEC" 2>/dev/null
+# Started through a link or a relative path, the running copy's command line doesn't show
+# the path pkill looks for. Its pid is checked by state: ended but not yet reaped still counts
+# as ended.
+[ "$RUNNING" -gt 0 ] && kill "$RUNNING" 2>/dev/null
+running() { [ "$RUNNING" -gt 0 ] && ps -o stat= -p "$RUNNING" 2>/dev/null | grep -qv Z; }
 
 for _ in $(seq 1 100); do
-  pgrep -f "$EXEC" >/dev/null 2>&1 || break
+  pgrep -f "$EXEC" >/dev/null 2>&1 || running || break
   sleep 0.1
 done
 
@@ -64,7 +70,8 @@ setsid "$TARGET/bin/blinkwit" </dev/null >/dev/null 2>&1 &)script");
     // EXEC is a pattern for pkill and pgrep, so that any character in the path matches itself.
     return body.arg(quoted(target), quoted(staged),
                     quoted(literalPattern(target + QStringLiteral("/bin/blinkwit"))),
-                    quoted(QString::fromLatin1(QUrl::toPercentEncoding(target, "/"))));
+                    quoted(QString::fromLatin1(QUrl::toPercentEncoding(target, "/"))),
+                    QString::number(running));
 }
 
 } // namespace Blinkwit

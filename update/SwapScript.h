@@ -15,8 +15,9 @@ public:
     // An extended regular expression that matches exactly s (for pkill -f and pgrep -f).
     static QString literalPattern(const QString& s);
     // The script for replacing target (the installed Blinkwit.app) with staged (a Blinkwit.app
-    // whose parent folder is removed afterwards).
-    static QString text(const QString& target, const QString& staged);
+    // whose parent folder is removed afterwards). running: the process asking for the swap,
+    // ended with the others that run target's program; 0 for none.
+    static QString text(const QString& target, const QString& staged, qint64 running);
 };
 
 } // namespace Blinkwit

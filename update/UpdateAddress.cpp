@@ -4,13 +4,9 @@
 
 namespace Blinkwit {
 
-QUrl UpdateAddress::builtInManifest() {
-    return QUrl(QStringLiteral(BLINKWIT_MANIFEST_URL));
-}
-
-QUrl UpdateAddress::manifest() {
+QUrl UpdateAddress::manifest(const QUrl& builtIn) {
     const QString override = qEnvironmentVariable(environmentVariable);
-    return override.isEmpty() ? builtInManifest() : QUrl(override, QUrl::StrictMode);
+    return override.isEmpty() ? builtIn : QUrl(override, QUrl::StrictMode);
 }
 
 bool UpdateAddress::isAllowed(const QUrl& address) {

@@ -129,7 +129,8 @@ std::optional<QString> UpdateInstaller::startSwap(const QString& staged) {
     const QString script = freshPath(QStringLiteral("blinkwit-swap-"), QStringLiteral(".sh"));
     QSaveFile file(script);
     if (!file.open(QIODevice::WriteOnly) ||
-        file.write(SwapScript::text(*running_.bundle, staged).toUtf8()) < 0 || !file.commit())
+        file.write(SwapScript::text(*running_.bundle, staged, running_.process).toUtf8()) < 0 ||
+        !file.commit())
         return file.errorString();
     if (::chmod(QFile::encodeName(script).constData(), 0755) != 0)
         return QString::fromLocal8Bit(std::strerror(errno));

@@ -268,6 +268,29 @@ TEST_F(ResidentCoordinatorTest, ReadSelectionPrefersTheSelectionThenCopiesAndNee
     EXPECT_EQ(desktop.copies, 1);
 }
 
+// GNOME shares the selections with XWayland; the Wayland reader finds them there, and setup
+// leaves explaining to the moment the desktop has answered about hot keys.
+TEST_F(ResidentCoordinatorTest, InAWaylandSessionTheCommandsReadThroughTheDesktopsWays) {
+    WaylandTextReader wayland({desktop, nullptr, nullptr, nullptr, rig.scheduler},
+                              DesktopSession::Desktop::gnome);
+    permissions.trusted = false;
+    coordinator = std::make_unique<AppCoordinator>(
+        rig.settings, rig.engine, controller, history,
+        AppCoordinator::Desktop{shortcuts, grabber, permissions, permissions, rig.scheduler,
+                                &wayland});
+    coordinator->setup();
+    EXPECT_TRUE(permissions.shown.empty());
+
+    desktop.selection = QStringLiteral("selected under Wayland");
+    hotKey(15);
+    EXPECT_EQ(lastRead(), QStringLiteral("selected under Wayland"));
+    desktop.selection.reset();
+    desktop.clipboard = QStringLiteral("copied under Wayland");
+    hotKey(9);
+    EXPECT_EQ(lastRead(), QStringLiteral("copied under Wayland"));
+    EXPECT_EQ(desktop.copies, 0);
+}
+
 TEST_F(ResidentCoordinatorTest, WorkPendingWhenTheCoordinatorGoesAwayDoesNothing) {
     coordinator->setup();
     desktop.selection = QString();

@@ -20,6 +20,8 @@ public:
         ++moves;
         return moveError;
     }
+    std::optional<WaylandAccess> waylandAccess() const override { return wayland; }
+    void setCopyCommandEnabled(bool enabled) override { copyEnabled.push_back(enabled); }
     void show(PermissionKind kind) override { shown.push_back(kind); }
 
     InstallLocation location = InstallLocation::inApplications;
@@ -31,6 +33,8 @@ public:
     int keyboardSettingsOpened = 0;
     int moves = 0;
     std::vector<PermissionKind> shown;
+    std::optional<WaylandAccess> wayland;
+    std::vector<bool> copyEnabled;
 };
 
 } // namespace Blinkwit::Testing

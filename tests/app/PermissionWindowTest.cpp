@@ -4,6 +4,7 @@
 #include "settings/AppSettings.h"
 #include "settings/InMemoryDefaultsStore.h"
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -81,6 +82,65 @@ TEST_F(PermissionWindowTest, TheAccessibilityWindowOpensKeyboardSettingsWhereThe
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         EXPECT_TRUE(!window) << "closed and freed";
     }
+}
+
+// A Wayland session's window says what works on this desktop and what the user binds by hand.
+TEST_F(PermissionWindowTest, OnWaylandTheWindowSaysWhatWorksAndWhatToBindByHand) {
+    WaylandAccess access;
+    access.desktop = QStringLiteral("GNOME");
+    access.selection = WaylandAccess::Selection::shared;
+    access.copyOffered = true;
+    permissions.wayland = access;
+    permissions.hasKeyboardSettings = true;
+    {
+        PermissionView view(PermissionKind::accessibility, permissions, Qt::green);
+        const QString shown = texts(view).join('\n');
+        EXPECT_TRUE(shown.contains(PermissionView::waylandTitle()));
+        EXPECT_TRUE(shown.contains(QStringLiteral("GNOME doesn't pass them on to apps")));
+        for (const char* command : {"readSelection", "readClipboard"})
+            EXPECT_TRUE(shown.contains(QStringLiteral("blinkwit --command ") + command)) << command;
+        EXPECT_TRUE(shown.contains(QStringLiteral("Selected text: read directly")));
+        EXPECT_EQ(view.primaryButton()->text(), QStringLiteral("Open Keyboard Settings"));
+        auto* copy = view.findChild<QCheckBox*>();
+        ASSERT_NE(copy, nullptr);
+        EXPECT_FALSE(copy->isChecked());
+        copy->click();
+        EXPECT_EQ(permissions.copyEnabled, std::vector<bool>{true});
+    }
+
+    // Hot keys the desktop delivers are changed in its own dialog; no copy where none is offered.
+    access.hotKeys = WaylandAccess::HotKeys::desktop;
+    access.canConfigureHotKeys = true;
+    access.copyOffered = false;
+    access.selection = WaylandAccess::Selection::whenFocused;
+    permissions.wayland = access;
+    PermissionView view(PermissionKind::accessibility, permissions, Qt::green);
+    const QString shown = texts(view).join('\n');
+    EXPECT_FALSE(shown.contains(QStringLiteral("blinkwit --command")));
+    EXPECT_TRUE(shown.contains(QStringLiteral("takes the keyboard for a moment")));
+    EXPECT_EQ(view.findChild<QCheckBox*>(), nullptr);
+    EXPECT_EQ(view.primaryButton()->text(), QStringLiteral("Change Hotkeys"));
+    view.performAction();
+    EXPECT_EQ(permissions.keyboardSettingsOpened, 1);
+}
+
+// Hyprland delivers only what its config binds to our names; a portal that wants an installed
+// program is answered by moving Blinkwit, and by hand until then.
+TEST(WaylandExplanation, NamesWhatTheUserBindsWhereTheDesktopWantsIt) {
+    WaylandAccess access;
+    access.desktop = QStringLiteral("Hyprland");
+    access.hotKeys = WaylandAccess::HotKeys::inConfig;
+    QString text = PermissionView::waylandExplanation(access);
+    EXPECT_TRUE(text.contains(QStringLiteral("global, ...):\ncom.blinkwit.app:readSelection\n"
+                                             "com.blinkwit.app:readClipboard\n")))
+        << text.toStdString();
+    EXPECT_FALSE(text.contains(QStringLiteral("blinkwit --command")));
+
+    access.desktop = QStringLiteral("GNOME");
+    access.hotKeys = WaylandAccess::HotKeys::needsInstall;
+    text = PermissionView::waylandExplanation(access);
+    EXPECT_TRUE(text.contains(QStringLiteral("Move to Applications")));
+    EXPECT_TRUE(text.contains(QStringLiteral("run\nblinkwit --command readSelection\n")));
 }
 
 } // namespace

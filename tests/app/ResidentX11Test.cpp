@@ -1,21 +1,22 @@
+#include "ResidentProcess.h"
 #include "app/AppCoordinator.h"
 #include "app/TaskbarPolicy.h"
-#include "settings/HistoryStore.h"
 #include "settings/JsonFileDefaultsStore.h"
+#include "tests/bundle/ReleaseKit.h"
 #include "tests/support/StatusNotifierWatcher.h"
 #include "tests/support/X11Testing.h"
+#include "tests/update/LoopbackServer.h"
 
 #include <QDBusArgument>
 #include <QDBusConnection>
-#include <QDBusConnectionInterface>
 #include <QDBusMessage>
-#include <QDBusPendingCall>
 #include <QDBusVariant>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 #include <QWidget>
 #include <csignal>
 #include <gtest/gtest.h>
@@ -27,106 +28,33 @@
 namespace Blinkwit {
 namespace {
 
+using Testing::busName;
+using Testing::callServing;
+using Testing::residentBus;
+using Testing::ResidentProcess;
 using Testing::runTool;
+using Testing::signalProcess;
+using Testing::wait;
 using Testing::waitFor;
+using Testing::xdotool;
 
-constexpr const char* busName = "com.blinkwit.app";
-
-bool wait(const std::function<bool()>& condition) {
-    return waitFor(condition, 15000);
+// The process holding Blinkwit's bus name; 0 when none does.
+uint residentPid() {
+    return residentBus().servicePid(busName).value();
 }
 
-void xdotool(const QStringList& arguments) {
-    ASSERT_TRUE(runTool(QStringLiteral("xdotool"), arguments)) << arguments.join(' ').toStdString();
+// The program the process holding the bus name runs.
+QString residentProgram() {
+    return QFileInfo(QString("/proc/%1/exe").arg(residentPid())).canonicalFilePath();
 }
 
-// Never 0 or below: kill() would signal the whole process group, the test runner included.
-void signal(qint64 pid, int number) {
-    ASSERT_GT(pid, 0);
-    ::kill(pid_t(pid), number);
+// What `PROGRAM --version` prints.
+QString versionOf(const QString& program) {
+    QProcess run;
+    run.start(program, {"--version"});
+    run.waitForFinished();
+    return QString::fromUtf8(run.readAllStandardOutput());
 }
-
-QDBusConnectionInterface& bus() {
-    return *QDBusConnection::sessionBus().interface();
-}
-
-// A call to the resident that keeps serving our own bus objects meanwhile: the resident may be
-// calling them at the same moment.
-QDBusMessage callServing(const QDBusMessage& message) {
-    QDBusPendingCall call = QDBusConnection::sessionBus().asyncCall(message, 5000);
-    waitFor([&] { return call.isFinished(); }, 6000);
-    return call.reply();
-}
-
-// A running `blinkwit` (or another executable) with its own home, configuration and data.
-class Blinkwit {
-public:
-    explicit Blinkwit(const QTemporaryDir& home) {
-        environment_.insert("HOME", home.filePath("home"));
-        environment_.insert("XDG_CONFIG_HOME", home.filePath("config"));
-        environment_.insert("XDG_DATA_HOME", home.filePath("data"));
-        environment_.insert("XDG_RUNTIME_DIR", home.path());
-        environment_.insert("TMPDIR", home.filePath("tmp"));
-        QDir().mkpath(home.filePath("home"));
-        process_.setProcessEnvironment(environment_);
-    }
-    ~Blinkwit() {
-        process_.kill();
-        waitFor([&] { return process_.state() == QProcess::NotRunning; });
-    }
-
-    void start(const QString& executable = QStringLiteral(BLINKWIT_EXECUTABLE)) {
-        process_.start(executable, {});
-        ASSERT_TRUE(process_.waitForStarted());
-    }
-    // Runs blinkwit with arguments to its end: its status and standard error.
-    std::pair<int, QString> run(const QStringList& arguments) {
-        QProcess command;
-        command.setProcessEnvironment(environment_);
-        command.start(QStringLiteral(BLINKWIT_EXECUTABLE), arguments);
-        EXPECT_TRUE(wait([&] { return command.state() == QProcess::NotRunning; }))
-            << arguments.join(' ').toStdString();
-        return {command.exitCode(), QString::fromUtf8(command.readAllStandardError())};
-    }
-    bool ownsBusName() const {
-        return bus().servicePid(busName).value() == uint(process_.processId());
-    }
-    // Answering on the bus: its event loop runs, so its start-up (hot keys included) is done.
-    bool isServing() const {
-        const QDBusMessage introspect = QDBusMessage::createMethodCall(
-            busName, "/com/blinkwit/app", "org.freedesktop.DBus.Introspectable", "Introspect");
-        return ownsBusName() && callServing(introspect).type() == QDBusMessage::ReplyMessage;
-    }
-    int terminate() {
-        signal(process_.processId(), SIGTERM);
-        EXPECT_TRUE(wait([&] { return process_.state() == QProcess::NotRunning; }));
-        EXPECT_EQ(process_.exitStatus(), QProcess::NormalExit);
-        return process_.exitCode();
-    }
-    QString output() { return output_ += QString::fromUtf8(process_.readAllStandardOutput()); }
-    QString errors() { return errors_ += QString::fromUtf8(process_.readAllStandardError()); }
-    QProcess& process() { return process_; }
-    QString configFile() const {
-        return environment_.value("XDG_CONFIG_HOME") + "/blinkwit/defaults.json";
-    }
-    QStringList history() const {
-        QStringList texts;
-        const QVariant stored = JsonFileDefaultsStore(configFile()).value(HistoryStore::key);
-        for (const auto& entry :
-             HistoryStore::decode(stored.toByteArray()).value_or(QList<HistoryStore::Entry>()))
-            texts.append(entry.text);
-        return texts;
-    }
-    void setWelcomeShown() const {
-        JsonFileDefaultsStore(configFile()).setValue("hasShownWelcome", true);
-    }
-
-private:
-    QProcessEnvironment environment_ = QProcessEnvironment::systemEnvironment();
-    QProcess process_;
-    QString output_;
-    QString errors_;
-};
 
 class ResidentTest : public ::testing::Test {
 protected:
@@ -167,7 +95,7 @@ protected:
     }
 
     QTemporaryDir home;
-    Blinkwit resident{home};
+    ResidentProcess resident{home};
     QProcess tray;
 
     ~ResidentTest() override {
@@ -242,7 +170,8 @@ TEST_F(ResidentTest, WithoutATrayItsHotKeysOrItsSettingsItKeepsRunningAndSaysSo)
     EXPECT_TRUE(lastRead(QStringLiteral("Read by the hot key no one else holds.")));
     startTray();
     EXPECT_TRUE(wait(iconInTray)) << "a tray that starts later gets the icon";
-    EXPECT_EQ(resident.errors().count('\n'), 2) << resident.errors().toStdString();
+    EXPECT_TRUE(resident.errors().contains(" session: hot keys by X key grabs, "));
+    EXPECT_EQ(resident.errors().count('\n'), 3) << resident.errors().toStdString();
 }
 
 TEST_F(ResidentTest, AConfigurationFolderThatCannotBeWrittenLeavesTheDefaultsInMemory) {
@@ -276,7 +205,7 @@ TEST_F(ResidentTest, ARequestThatNoResidentTakesFailsWithAReason) {
     // The resident dies while a request waits for its answer.
     resident.setWelcomeShown();
     startResident();
-    signal(resident.process().processId(), SIGSTOP);
+    signalProcess(resident.process().processId(), SIGSTOP);
     QProcess waiting;
     waiting.setProcessEnvironment(resident.process().processEnvironment());
     waiting.start(QStringLiteral(BLINKWIT_EXECUTABLE), {"--command", "readClipboard"});
@@ -356,11 +285,11 @@ TEST_F(TrayMenuOverTheBusTest, TheMenuListsTheCommandsAndTheHistoryAndQuits) {
     resident.setWelcomeShown();
     startResident();
     ASSERT_TRUE(wait([&] { return !watcher.item.isEmpty(); }));
-    ASSERT_TRUE(wait([&] { return menu().rows.size() == 9; }));
+    ASSERT_TRUE(wait([&] { return menu().rows.size() == 10; }));
     EXPECT_EQ(menu().labels(),
               (QStringList{"Read Selection\tCtrl+Shift+R", "Read Clipboard\tCtrl+Shift+V",
                            "Read Screen Region (OCR)\tCtrl+Shift+O", "-", "History", "-",
-                           "Settings…", "-", "Quit Blinkwit"}));
+                           "Settings…", "Check for Updates…", "-", "Quit Blinkwit"}));
     EXPECT_EQ(menu().rows[4].labels(), QStringList{"Nothing read yet (off)"});
 
     own("clipboard", QStringLiteral("First line of it\nand more"));
@@ -432,17 +361,11 @@ TEST_F(UnpackedCopyTest, MovingToApplicationsStartsTheInstalledCopyInsteadOfThis
     pressMove();
     ASSERT_TRUE(wait([&] { return resident.process().state() == QProcess::NotRunning; }));
     EXPECT_EQ(resident.process().exitCode(), 0);
-    ASSERT_TRUE(wait([&] {
-        const uint pid = bus().servicePid(busName).value();
-        return pid && QFileInfo(QString("/proc/%1/exe").arg(pid)).canonicalFilePath() == installed;
-    }));
+    ASSERT_TRUE(wait([&] { return residentProgram() == installed; }));
     EXPECT_TRUE(QFile::exists(home.filePath("data/applications/com.blinkwit.app.desktop")));
-    QProcess installedCopy;
-    installedCopy.start(installed, {"--version"});
-    ASSERT_TRUE(installedCopy.waitForFinished());
-    EXPECT_EQ(installedCopy.readAllStandardOutput(), "9.9.9 (1)\n");
-    signal(bus().servicePid(busName).value(), SIGTERM);
-    EXPECT_TRUE(wait([&] { return !bus().isServiceRegistered(busName).value(); }));
+    EXPECT_EQ(versionOf(installed), "9.9.9 (1)\n");
+    signalProcess(residentPid(), SIGTERM);
+    EXPECT_TRUE(wait([&] { return !residentBus().isServiceRegistered(busName).value(); }));
 }
 
 TEST_F(UnpackedCopyTest, AMoveThatFailsLeavesThisCopyRunning) {
@@ -453,6 +376,132 @@ TEST_F(UnpackedCopyTest, AMoveThatFailsLeavesThisCopyRunning) {
     QTest::qWait(1000);
     EXPECT_TRUE(resident.ownsBusName());
     xdotool({"search", "--onlyvisible", "--name", "^Blinkwit$"});
+}
+
+// Releases of the test build's program, packaged once for the suite with a throwaway key:
+// 1.0.0 to install, 1.0.1 published on a loopback server.
+struct Releases {
+    Releases() {
+        signer.writePem(folder.filePath("key.pem"));
+        for (const auto& [version, out] :
+             {std::pair{"1.0.0", folder.filePath("1.0.0")}, {"1.0.1", site.path()}}) {
+            const Testing::ToolRun run =
+                Testing::package(version, folder.filePath("key.pem"), out, server.address());
+            if (run.status != 0)
+                problem += run.output;
+        }
+    }
+
+    QTemporaryDir folder;
+    QTemporaryDir site;
+    Testing::LoopbackServer server{site.path()};
+    Testing::TestSigner signer;
+    QString problem;
+};
+
+// 1.0.0 installed by hand and started as the resident, which finds 1.0.1 on the server.
+class UpdateFromTheTrayTest : public TrayMenuOverTheBusTest {
+protected:
+    static void SetUpTestSuite() { releases = std::make_unique<Releases>(); }
+    static void TearDownTestSuite() { releases.reset(); }
+
+    void SetUp() override {
+        TrayMenuOverTheBusTest::SetUp();
+        ASSERT_TRUE(releases->problem.isEmpty()) << releases->problem.toStdString();
+        resident.setEnvironment("BLINKWIT_MANIFEST_URL",
+                                releases->server.address() + "/build.json");
+        resident.setWelcomeShown();
+    }
+    // A copy that took over from the one this test started.
+    void TearDown() override {
+        if (residentProgram().startsWith(home.path()))
+            signalProcess(residentPid(), SIGTERM);
+    }
+    // Unpacks 1.0.0 into the folder as its first installation; returns its program.
+    QString install(const QString& folder) {
+        const Testing::ToolRun run = Testing::runProgram(
+            BLINKWIT_EXECUTABLE,
+            {"image", "unpack", releases->folder.filePath("1.0.0/Blinkwit-1.0.0.tar"), folder});
+        EXPECT_EQ(run.status, 0) << run.output.toStdString();
+        return folder + "/Blinkwit.app/bin/blinkwit";
+    }
+    QString firstRow() { return menu().labels().value(0); }
+    // Downloading, checking and unpacking a release: slow under the sanitizers.
+    static bool waitForInstall(const std::function<bool()>& condition) {
+        return waitFor(condition, 60000);
+    }
+    void pressInUpdateWindow(const QString& key) {
+        xdotool({"search", "--sync", "--onlyvisible", "--name", "^Software Update$",
+                 "windowactivate", "--sync", "key", key});
+    }
+    // What the update left in the temporary folder, swap scripts aside.
+    QStringList leftovers() const {
+        QDir folder(home.filePath("tmp"));
+        folder.setFilter(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+        QStringList entries = folder.entryList();
+        entries.removeIf([](const QString& name) { return name.startsWith("blinkwit-swap-"); });
+        return entries;
+    }
+
+    inline static std::unique_ptr<Releases> releases;
+    const QString available = QStringLiteral("Update to Blinkwit 1.0.1…");
+};
+
+TEST_F(UpdateFromTheTrayTest, CheckForUpdatesInstallsTheNewBuildInPlaceAndItTakesOver) {
+    const QString installed = home.filePath("home/Applications/Blinkwit.app");
+    const QString program = install(home.filePath("home/Applications"));
+    JsonFileDefaultsStore(resident.configFile()).setValue("automaticUpdateChecks", false);
+    // Started through a link on the PATH, whose command line doesn't show the bundle.
+    const QString link = home.filePath("home/.local/bin/blinkwit");
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(link).path()) && QFile::link(program, link));
+    startResident(link);
+    ASSERT_TRUE(wait([&] { return menu().labels().contains("Check for Updates…"); }));
+    const QString firstIcon = watcher.item;
+    const MenuRow rows = menu();
+    click(rows.rows[size_t(rows.labels().indexOf("Check for Updates…"))]);
+    ASSERT_TRUE(wait([&] { return firstRow() == available; }));
+    pressInUpdateWindow("Return");
+
+    ASSERT_TRUE(waitForInstall([&] { return resident.process().state() == QProcess::NotRunning; }));
+    EXPECT_EQ(resident.process().exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(resident.process().exitCode(), 0) << "ended by the swap";
+    ASSERT_TRUE(wait([&] { return residentProgram() == program && watcher.item != firstIcon; }))
+        << "the new copy holds the name and shows its icon";
+    EXPECT_TRUE(versionOf(program).startsWith("1.0.1 (")) << versionOf(program).toStdString();
+    EXPECT_EQ(Testing::runProgram(program, {"bundle", "verify", installed}).status, 0);
+
+    const QDir trash(home.filePath("data/Trash"));
+    const QStringList trashed = QDir(trash.filePath("files")).entryList({"Blinkwit-*.app"});
+    ASSERT_EQ(trashed.size(), 1);
+    EXPECT_TRUE(
+        versionOf(trash.filePath("files/" + trashed[0] + "/bin/blinkwit")).startsWith("1.0.0 ("));
+    EXPECT_TRUE(Testing::readFile(trash.filePath("info/" + trashed[0] + ".trashinfo"))
+                    .contains("\nPath=" + QUrl::toPercentEncoding(installed, "/") + "\n"));
+    EXPECT_TRUE(wait([&] { return leftovers().isEmpty(); })) << leftovers().join(' ').toStdString();
+
+    const uint updated = residentPid();
+    signalProcess(updated, SIGTERM);
+    EXPECT_TRUE(wait([&] { return !residentBus().isServiceRegistered(busName).value(); }));
+}
+
+TEST_F(UpdateFromTheTrayTest, ACopyInTheTemporaryFolderIsOfferedTheUpdateButNeverReplaced) {
+    const QString program = install(home.filePath("tmp"));
+    startResident(program);
+    ASSERT_TRUE(wait([&] { return firstRow() == available; })) << "the check soon after start";
+    click(menu().rows[0]);
+    pressInUpdateWindow("Return");
+    ASSERT_TRUE(wait([&] { return firstRow() != available; })) << "the install started";
+
+    // Refused: the window offers Check Again on Return, which finds 1.0.1 again. Return does
+    // nothing while the install is still at work.
+    EXPECT_TRUE(waitForInstall([&] {
+        pressInUpdateWindow("Return");
+        return waitFor([&] { return firstRow() == available; }, 2000);
+    }));
+    EXPECT_TRUE(resident.ownsBusName());
+    EXPECT_TRUE(versionOf(program).startsWith("1.0.0 (")) << versionOf(program).toStdString();
+    EXPECT_EQ(leftovers(), QStringList{"Blinkwit.app"}) << "no image, staging folder or script";
+    EXPECT_FALSE(QFile::exists(home.filePath("state/blinkwit/update.log")));
 }
 
 TEST(TaskbarPolicyTest, AnAccessoryKeepsItsWindowsOutOfTaskBarsAndPagers) {

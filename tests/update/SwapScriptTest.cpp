@@ -61,7 +61,12 @@ TEST(SwapScript, EndsTheRunningCopyTrashesItAndStartsTheStagedOne) {
     QProcess running;
     running.start("/bin/bash", {"-c", "exec -a \"$0\" sleep 60", target + "/bin/blinkwit"});
     ASSERT_TRUE(running.waitForStarted());
-    write(home.filePath("swap.sh"), SwapScript::text(target, stage + "/Blinkwit.app").toUtf8());
+    // The copy asking for the swap, started through a link whose name hides the path.
+    QProcess asking;
+    asking.start("/bin/bash", {"-c", "exec -a blinkwit sleep 60"});
+    ASSERT_TRUE(asking.waitForStarted());
+    write(home.filePath("swap.sh"),
+          SwapScript::text(target, stage + "/Blinkwit.app", asking.processId()).toUtf8());
 
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("HOME", home.path());
@@ -69,6 +74,7 @@ TEST(SwapScript, EndsTheRunningCopyTrashesItAndStartsTheStagedOne) {
     shell("bash " + SwapScript::quoted(home.filePath("swap.sh")), environment);
 
     EXPECT_TRUE(running.waitForFinished(5000)) << "the running copy was not ended";
+    EXPECT_TRUE(asking.waitForFinished(5000)) << "the copy that asked was not ended";
     const QDir trash(home.filePath(".local/share/Trash"));
     const QStringList trashed =
         QDir(trash.filePath("files")).entryList({"Blinkwit-*.app"}, QDir::Dirs);

@@ -153,7 +153,7 @@ TEST_F(UpdateInstallerTest, TheSwapWritesItsScriptAndStartsItInTheBackgroundOnly
     QFile file(script);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(),
-              SwapScript::text("/home/u/Applications/Blinkwit.app", "/s/Blinkwit.app").toUtf8());
+              SwapScript::text("/home/u/Applications/Blinkwit.app", "/s/Blinkwit.app", 0).toUtf8());
     EXPECT_EQ(file.permissions() & 0x7777, QFile::Permissions(0x7755));
     EXPECT_EQ(tools.calls.value(0),
               (QStringList{"/bin/bash", "-c",
