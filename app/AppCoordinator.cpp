@@ -32,7 +32,14 @@ AppCoordinator::AppCoordinator(AppSettings& settings, ReaderEngine& engine,
     , settings_(settings)
     , engine_(engine)
     , panelController_(panelController)
-    , history_(history) {}
+    , history_(history)
+    , preparation_(engine) {
+    connect(&preparation_, &TextPreparation::ready, this,
+            [this](const std::string& text, bool anyTokens) {
+                if (anyTokens)
+                    history_.add(QString::fromStdString(text));
+            });
+}
 
 AppCoordinator::AppCoordinator(AppSettings& settings, ReaderEngine& engine,
                                ReaderPanelController& panelController, HistoryStore& history,
@@ -64,11 +71,7 @@ TextPreprocessor::CodeBlockMode AppCoordinator::codeBlockMode(const QString& raw
 void AppCoordinator::present(const std::optional<QString>& text) {
     TextPreprocessor::Options options;
     options.codeBlockMode = codeBlockMode(settings_.codeBlockModeRaw());
-    const std::string utf8 = text ? text->toStdString() : std::string();
-    std::vector<BlinkwitCore::Token> tokens = TextPreprocessor::tokens(utf8, options);
-    if (text && !tokens.empty())
-        history_.add(*text);
-    engine_.load(std::move(tokens));
+    preparation_.start(text ? text->toStdString() : std::string(), options);
     panelController_.show();
 }
 

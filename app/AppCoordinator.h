@@ -3,6 +3,7 @@
 #include "ScreenRegionServices.h"
 #include "WaylandTextReader.h"
 #include "core/TextPreprocessor.h"
+#include "reader/TextPreparation.h"
 
 #include <QObject>
 #include <QRectF>
@@ -59,8 +60,11 @@ public:
     ReaderPanelController& panelController() const { return panelController_; }
 
     // Always shows the reader; absent, empty or blank text shows its empty state and is not
-    // remembered.
+    // remembered. A long text is tokenised while the reader shows that it is preparing; it is
+    // remembered once it has given tokens.
     void present(const std::optional<QString>& text);
+    // A long text is still being tokenised (perhaps for a reader already closed).
+    bool preparing() const { return preparation_.busy(); }
     // Reads the clipboard's plain text (absent when it holds none).
     void readClipboard();
 
@@ -100,6 +104,7 @@ private:
     std::optional<Desktop> desktop_;
     std::unique_ptr<Timer> welcome_;
     std::optional<ScreenRegionServices> screenRegion_;
+    TextPreparation preparation_;
 };
 
 } // namespace Blinkwit

@@ -45,6 +45,11 @@ void appendEscapedAscii(std::string& out, char c) {
     }
 }
 
+// Printable ASCII other than the quote and the backslash goes out as it is.
+bool isPlain(std::uint8_t c) {
+    return c >= 0x20 && c < 0x7F && c != '"' && c != '\\';
+}
+
 } // namespace
 
 void JsonText::appendQuoted(std::string& out, std::string_view utf8) {
@@ -52,6 +57,13 @@ void JsonText::appendQuoted(std::string& out, std::string_view utf8) {
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(utf8.data());
     const auto length = std::int32_t(utf8.size());
     for (std::int32_t i = 0; i < length;) {
+        std::int32_t plainEnd = i;
+        while (plainEnd < length && isPlain(bytes[plainEnd]))
+            ++plainEnd;
+        out.append(utf8.data() + i, std::size_t(plainEnd - i));
+        i = plainEnd;
+        if (i == length)
+            break;
         const std::int32_t start = i;
         UChar32 c = 0;
         U8_NEXT(bytes, i, length, c);

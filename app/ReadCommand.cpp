@@ -2,6 +2,7 @@
 
 #include "AppCoordinator.h"
 #include "platform/DesktopSession.h"
+#include "platform/InputText.h"
 #include "platform/QtScheduler.h"
 #include "reader/ReaderEngine.h"
 #include "reader/ReaderPanelController.h"
@@ -12,41 +13,15 @@
 #include <QString>
 #include <X11/Xlib.h>
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <unistd.h>
 
 namespace Blinkwit {
 
 namespace {
 
-// The whole of a file, or standard input for "-"; nothing with the reason on failure.
-std::optional<std::string> readAll(const std::string& path, std::string& reason) {
-    const bool standardInput = path == "-";
-    std::FILE* file = standardInput ? stdin : std::fopen(path.c_str(), "rb");
-    if (!file) {
-        reason = std::strerror(errno);
-        return std::nullopt;
-    }
-    std::string text;
-    char buffer[1 << 16];
-    std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-        text.append(buffer, got);
-    const bool failed = std::ferror(file) != 0;
-    const int error = errno;
-    if (!standardInput)
-        std::fclose(file);
-    if (failed) {
-        reason = std::strerror(error);
-        return std::nullopt;
-    }
-    return text;
-}
-
-int readInPanel(const ReadCommand::Arguments& arguments, const std::optional<QString>& text) {
+int readInPanel(const ReadCommand::Arguments& arguments, std::optional<QString> text) {
     // Qt is given no user arguments: a file named like one of its options stays a file.
     static int qtArgc = 1;
     static char name[] = "blinkwit";
@@ -65,7 +40,16 @@ int readInPanel(const ReadCommand::Arguments& arguments, const std::optional<QSt
         coordinator.readClipboard();
     else
         coordinator.present(text);
-    return app.exec();
+    // The reader has the text in a form of its own now; a long one need not be held twice.
+    text.reset();
+    const int status = app.exec();
+    // Closed while a long text was still being split: nothing is left to save, and waiting for
+    // the worker would keep the shell waiting.
+    if (coordinator.preparing()) {
+        std::fflush(nullptr);
+        std::_Exit(status);
+    }
+    return status;
 }
 
 } // namespace
@@ -94,6 +78,9 @@ std::optional<ReadCommand::Arguments> ReadCommand::parse(const std::vector<std::
         }
         if (arg == "--clipboard") {
             arguments.source = Source::clipboard;
+        } else if (arg.empty()) {
+            error = "the file name is empty";
+            return std::nullopt;
         } else if (option) {
             error = "unknown option '" + std::string(arg) + "'";
             return std::nullopt;
@@ -147,10 +134,9 @@ int ReadCommand::run(const std::vector<std::string_view>& args) {
     std::optional<QString> text;
     if (arguments->source != Source::clipboard) {
         std::string reason;
-        const std::optional<std::string> bytes = readAll(arguments->path, reason);
+        const std::optional<std::string> bytes = InputText::read(arguments->path, reason);
         if (!bytes) {
-            std::fprintf(stderr, "blinkwit: cannot read %s: %s\n", arguments->path.c_str(),
-                         reason.c_str());
+            std::fprintf(stderr, "blinkwit: %s\n", reason.c_str());
             return 1;
         }
         text = QString::fromUtf8(bytes->data(), qsizetype(bytes->size()));
@@ -164,7 +150,7 @@ int ReadCommand::run(const std::vector<std::string_view>& args) {
                      reason.c_str());
         return 1;
     }
-    return readInPanel(*arguments, text);
+    return readInPanel(*arguments, std::move(text));
 }
 
 } // namespace Blinkwit

@@ -1,9 +1,8 @@
 #include "TokensCommand.h"
 
 #include "CommandLine.h"
-#include "JsonText.h"
-#include "core/ORP.h"
-#include "core/TimingEngine.h"
+#include "TokenJsonLines.h"
+#include "platform/InputText.h"
 
 #include <cerrno>
 #include <charconv>
@@ -15,7 +14,6 @@ namespace Blinkwit {
 namespace {
 
 using BlinkwitCore::TextPreprocessor;
-using BlinkwitCore::Token;
 
 // 1 says the input could not be read; a full disk or a closed pipe on output is another matter.
 constexpr int exitOutputError = 3;
@@ -35,62 +33,6 @@ std::pair<std::string_view, std::optional<std::string_view>> splitOption(std::st
     if (!arg.starts_with("--") || equals == std::string_view::npos)
         return {arg, std::nullopt};
     return {arg.substr(0, equals), arg.substr(equals + 1)};
-}
-
-std::optional<std::string> readAll(std::FILE* file, std::string& reason) {
-    std::string content;
-    char buffer[1 << 16];
-    while (true) {
-        const std::size_t count = std::fread(buffer, 1, sizeof buffer, file);
-        content.append(buffer, count);
-        if (count < sizeof buffer)
-            break;
-    }
-    if (std::ferror(file)) {
-        reason = std::strerror(errno);
-        return std::nullopt;
-    }
-    return content;
-}
-
-std::optional<std::string> readInput(const std::string& path, std::string& reason) {
-    if (path == "-")
-        return readAll(stdin, reason);
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
-        reason = std::strerror(errno);
-        return std::nullopt;
-    }
-    auto content = readAll(file, reason);
-    std::fclose(file);
-    return content;
-}
-
-void appendField(std::string& out, const char* name) {
-    out += out.size() > 1 ? ",\"" : "\"";
-    out += name;
-    out += "\":";
-}
-
-void appendBool(std::string& out, const char* name, bool value) {
-    appendField(out, name);
-    out += value ? "true" : "false";
-}
-
-void appendNumber(std::string& out, const char* name, auto value) {
-    appendField(out, name);
-    char buffer[32];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    out.append(buffer, result.ptr);
-}
-
-void appendOptionalString(std::string& out, const char* name,
-                          const std::optional<std::string>& value) {
-    appendField(out, name);
-    if (value)
-        JsonText::appendQuoted(out, *value);
-    else
-        out += "null";
 }
 
 int usageError(const std::string& message) {
@@ -152,33 +94,6 @@ TokensCommand::parse(const std::vector<std::string_view>& args, std::string& err
     return parsed;
 }
 
-std::string TokensCommand::jsonLine(const Token& token, std::int64_t wpm) {
-    std::string out = "{";
-    appendField(out, "text");
-    JsonText::appendQuoted(out, token.text);
-    appendField(out, "kind");
-    JsonText::appendQuoted(out, token.kind.name());
-    const bool block = token.isCodeBlock();
-    appendOptionalString(out, "language", block ? token.kind.language() : std::nullopt);
-    if (block) {
-        appendNumber(out, "lineCount", token.kind.lineCount());
-    } else {
-        appendField(out, "lineCount");
-        out += "null";
-    }
-    appendOptionalString(out, "codeContent", block ? token.codeContent : std::nullopt);
-    appendBool(out, "endsSentence", token.endsSentence);
-    appendBool(out, "endsClause", token.endsClause);
-    appendBool(out, "paragraphBreakAfter", token.paragraphBreakAfter);
-    appendNumber(out, "sentenceIndex", token.sentenceIndex);
-    appendNumber(out, "paragraphIndex", token.paragraphIndex);
-    appendBool(out, "containsDigits", token.containsDigits);
-    appendNumber(out, "orp", BlinkwitCore::ORP::index(token.text));
-    appendNumber(out, "duration", BlinkwitCore::TimingEngine::duration(token, wpm));
-    out += "}\n";
-    return out;
-}
-
 int TokensCommand::run(const std::vector<std::string_view>& args) {
     for (std::string_view arg : args) {
         if (arg == "--")
@@ -193,22 +108,14 @@ int TokensCommand::run(const std::vector<std::string_view>& args) {
     if (!arguments)
         return usageError(error);
     std::string reason;
-    const auto input = readInput(arguments->path, reason);
+    const auto input = InputText::read(arguments->path, reason);
     if (!input) {
-        std::fprintf(stderr, "blinkwit: cannot read %s: %s\n", arguments->path.c_str(),
-                     reason.c_str());
+        std::fprintf(stderr, "blinkwit: %s\n", reason.c_str());
         return 1;
     }
-    std::string output;
-    for (const Token& token : TextPreprocessor::tokens(*input, arguments->options)) {
-        output += jsonLine(token, arguments->wpm);
-        if (output.size() >= (1 << 16)) {
-            std::fwrite(output.data(), 1, output.size(), stdout);
-            output.clear();
-        }
-    }
-    std::fwrite(output.data(), 1, output.size(), stdout);
-    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+    const BlinkwitCore::TokenList tokens = TextPreprocessor::tokenList(*input, arguments->options);
+    const bool written = TokenJsonLines::write(tokens, arguments->wpm, stdout);
+    if (!written || std::fflush(stdout) != 0 || std::ferror(stdout)) {
         std::fprintf(stderr, "blinkwit: cannot write the tokens: %s\n", std::strerror(errno));
         return exitOutputError;
     }

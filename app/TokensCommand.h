@@ -28,7 +28,6 @@ public:
     // The arguments, or a one-line message saying what is wrong with them.
     static std::optional<Arguments> parse(const std::vector<std::string_view>& args,
                                           std::string& error);
-    static std::string jsonLine(const BlinkwitCore::Token& token, std::int64_t wpm);
 };
 
 } // namespace Blinkwit

@@ -128,6 +128,12 @@ FencedBlockScanner::closedBlocks(const icu::UnicodeString& text) {
     return blocks;
 }
 
+bool FencedBlockScanner::hasFenceLineFrom(const icu::UnicodeString& text, std::int32_t from) {
+    const View view(text);
+    const std::vector<std::int32_t> fences = fenceLineStarts(text, view);
+    return !fences.empty() && fences.back() >= from;
+}
+
 icu::UnicodeString FencedBlockScanner::blankStrayFences(const icu::UnicodeString& text) {
     const View view(text);
     icu::UnicodeString result = UnicodeText::withCapacity(text.length());

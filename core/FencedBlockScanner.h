@@ -24,6 +24,8 @@ public:
     FencedBlockScanner() = delete;
 
     static std::vector<Block> closedBlocks(const icu::UnicodeString& text);
+    // Whether a line at or after from starts with a fence.
+    static bool hasFenceLineFrom(const icu::UnicodeString& text, std::int32_t from);
     // Every line that starts with a fence (up to the next line feed) made empty.
     static icu::UnicodeString blankStrayFences(const icu::UnicodeString& text);
 };

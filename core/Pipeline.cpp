@@ -2,7 +2,6 @@
 
 #include "CompiledPattern.h"
 #include "FencedBlockScanner.h"
-#include "LargeBuffer.h"
 #include "StashReference.h"
 #include "UnicodeText.h"
 #include "WordEnding.h"
@@ -97,24 +96,37 @@ bool isPlainAscii(UChar32 c) {
     return c < 0x80 && c != u'/' && c != u'\\';
 }
 
-// Fills the token in place: building each word apart and moving it into the list cost a
-// copy and a destruction per word.
-void setPlainAsciiWord(Token& token, const char16_t* chars, std::int32_t length) {
-    token.text.resize(std::size_t(length));
-    for (std::int32_t i = 0; i < length; ++i) {
-        token.text[std::size_t(i)] = char(chars[i]);
-        token.containsDigits = token.containsDigits || (chars[i] >= u'0' && chars[i] <= u'9');
-    }
+// The sentence and clause ends of a plain ASCII word, read as WordEnding reads any word.
+WordEnding::Flags plainAsciiEnding(const char16_t* chars, std::int32_t length) {
     std::int32_t end = length;
     while (end > 0 &&
            std::u16string_view(u"\"')]}").find(chars[end - 1]) != std::u16string_view::npos)
         --end;
-    if (end > 0) {
-        token.endsSentence =
-            std::u16string_view(u".!?").find(chars[end - 1]) != std::u16string_view::npos;
-        token.endsClause =
-            std::u16string_view(u",;:").find(chars[end - 1]) != std::u16string_view::npos;
+    if (end == 0)
+        return {};
+    return {std::u16string_view(u".!?").find(chars[end - 1]) != std::u16string_view::npos,
+            std::u16string_view(u",;:").find(chars[end - 1]) != std::u16string_view::npos};
+}
+
+// Appends a plain ASCII word to the list without building a Token: its bytes are its
+// characters.
+void pushPlainAsciiWord(TokenList& tokens, const char16_t* chars, std::int32_t length,
+                        std::int64_t sentence, std::int64_t paragraph) {
+    char narrow[256];
+    std::string wide;
+    char* bytes = narrow;
+    if (length > std::int32_t(sizeof narrow)) {
+        wide.resize(std::size_t(length));
+        bytes = wide.data();
     }
+    bool digits = false;
+    for (std::int32_t i = 0; i < length; ++i) {
+        bytes[i] = char(chars[i]);
+        digits = digits || (chars[i] >= u'0' && chars[i] <= u'9');
+    }
+    const WordEnding::Flags ending = plainAsciiEnding(chars, length);
+    tokens.pushWord(std::string_view(bytes, std::size_t(length)), length, digits,
+                    ending.endsSentence, ending.endsClause, sentence, paragraph);
 }
 
 // An upper bound of the token count, so that the list is allocated once.
@@ -150,7 +162,11 @@ Pipeline::WordTraits traitsOf(const icu::UnicodeString& word) {
 
 } // namespace
 
-std::vector<Token> Pipeline::run(icu::UnicodeString text) {
+TokenList Pipeline::run(icu::UnicodeString text) {
+    return runPiece(std::move(text)).tokens;
+}
+
+Pipeline::Piece Pipeline::runPiece(icu::UnicodeString text) {
     // Each stage's input is released as soon as its output exists: at most two copies of the
     // text are alive at once.
     text = TextPreprocessor::stripANSI(std::move(text));
@@ -159,7 +175,30 @@ std::vector<Token> Pipeline::run(icu::UnicodeString text) {
     text = TextPreprocessor::filterChromeLines(text);
     text = extractInline(std::move(text));
     text = TextPreprocessor::stripEmphasis(std::move(text));
-    return tokenize(text);
+    Tokenized tokenized = tokenize(text);
+    return Piece{.tokens = std::move(tokenized.tokens),
+                 .paragraphs = tokenized.paragraphs,
+                 .fenceLeftOpen = fenceLeftOpen_,
+                 .links = linksOpen_};
+}
+
+Pipeline::OpenMarkup Pipeline::OpenMarkup::of(const icu::UnicodeString& text) {
+    OpenMarkup ends;
+    const char16_t* chars = text.getBuffer();
+    for (std::int32_t i = text.length(); i-- > 0 && !(ends.bracket && ends.target);) {
+        const char16_t c = chars[i];
+        if ((c == u'[' || c == u']') && !ends.bracket)
+            ends.bracket = c == u'[';
+        if (c == u')' && !ends.target)
+            ends.target = false;
+        if (c == u'(' && i > 0 && chars[i - 1] == u']' && !ends.target)
+            ends.target = true;
+    }
+    return ends;
+}
+
+Pipeline::OpenMarkup Pipeline::OpenMarkup::after(const OpenMarkup& text) const {
+    return OpenMarkup{text.bracket ? text.bracket : bracket, text.target ? text.target : target};
 }
 
 icu::UnicodeString Pipeline::stashToken(Token token) {
@@ -192,9 +231,12 @@ icu::UnicodeString Pipeline::collapseCodeBlock(const std::optional<icu::UnicodeS
 }
 
 icu::UnicodeString Pipeline::extractFencedCodeBlocks(icu::UnicodeString text) {
+    fenceLeftOpen_ = false;
     if (UnicodeText::find(text, u"```") < 0)
         return text;
     const std::vector<FencedBlockScanner::Block> blocks = FencedBlockScanner::closedBlocks(text);
+    fenceLeftOpen_ =
+        FencedBlockScanner::hasFenceLineFrom(text, blocks.empty() ? 0 : blocks.back().end);
     icu::UnicodeString result =
         UnicodeText::withCapacity(text.length() + 16 * std::int32_t(blocks.size()));
     std::int32_t copiedUpTo = 0;
@@ -215,6 +257,7 @@ icu::UnicodeString Pipeline::extractInline(icu::UnicodeString text) {
     text = extractCodeSpans(text);
     if (UnicodeText::find(text, u"![") >= 0)
         text = image.replaceAll(text, u"$1");
+    linksOpen_ = OpenMarkup::of(text);
     if (UnicodeText::find(text, u"](") >= 0)
         text = link.replaceAll(text, u"$1");
     return extractAddresses(text);
@@ -244,7 +287,7 @@ icu::UnicodeString Pipeline::extractAddresses(const icu::UnicodeString& text) {
     });
 }
 
-std::vector<Token> Pipeline::tokenize(const icu::UnicodeString& text) const {
+Pipeline::Tokenized Pipeline::tokenize(const icu::UnicodeString& text) const {
     struct Range {
         std::int32_t start;
         std::int32_t end;
@@ -270,9 +313,10 @@ std::vector<Token> Pipeline::tokenize(const icu::UnicodeString& text) const {
         lineStart = lineEnd + 1;
     }
 
-    std::vector<Token> tokens;
-    tokens.reserve(wordCount(text));
-    LargeBuffer::adviseHugePages(tokens.data(), tokens.capacity() * sizeof(Token));
+    Tokenized result{.paragraphs = paragraphs.size()};
+    TokenList& tokens = result.tokens;
+    // Text bytes: at most the UTF-16 units of the words, most of them ASCII.
+    tokens.reserve(wordCount(text), std::size_t(n));
     std::int64_t sentence = 0;
     std::int64_t paragraphIndex = 0;
     for (std::size_t p = 0; p < paragraphs.size(); ++p) {
@@ -294,32 +338,30 @@ std::vector<Token> Pipeline::tokenize(const icu::UnicodeString& text) const {
                 wordEnd = i;
             }
             if (plain) {
-                Token& token = tokens.emplace_back();
-                setPlainAsciiWord(token, chars + wordStart, wordEnd - wordStart);
-                token.paragraphIndex = paragraphIndex;
-                continue;
-            }
-            const icu::UnicodeString word(false, chars + wordStart, wordEnd - wordStart);
-            if (auto token = resolve(word)) {
+                pushPlainAsciiWord(tokens, chars + wordStart, wordEnd - wordStart, sentence,
+                                   paragraphIndex);
+            } else {
+                const icu::UnicodeString word(false, chars + wordStart, wordEnd - wordStart);
+                auto token = resolve(word);
+                if (!token)
+                    continue;
+                token->sentenceIndex = sentence;
                 token->paragraphIndex = paragraphIndex;
-                tokens.push_back(std::move(*token));
+                tokens.push_back(*token);
             }
+            sentence += tokens.endsSentence(tokens.size() - 1);
         }
         if (tokens.size() == first)
             continue;
-        for (std::size_t k = first; k < tokens.size(); ++k) {
-            tokens[k].sentenceIndex = sentence;
-            sentence += tokens[k].endsSentence;
-        }
-        Token& last = tokens.back();
-        if (!last.endsSentence) {
-            last.endsSentence = true;
+        const std::size_t last = tokens.size() - 1;
+        if (!tokens.endsSentence(last)) {
+            tokens.setEndsSentence(last, true);
             ++sentence;
         }
-        last.paragraphBreakAfter = p + 1 < paragraphs.size();
+        tokens.setParagraphBreakAfter(last, p + 1 < paragraphs.size());
         ++paragraphIndex;
     }
-    return tokens;
+    return result;
 }
 
 std::optional<Token> Pipeline::resolveStashed(const icu::UnicodeString& word) const {

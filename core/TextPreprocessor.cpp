@@ -2,8 +2,8 @@
 
 #include "AnsiSequences.h"
 #include "ChromeLineFilter.h"
+#include "ChunkedTokenizer.h"
 #include "CompiledPattern.h"
-#include "Pipeline.h"
 #include "UnicodeText.h"
 
 #include <climits>
@@ -155,8 +155,12 @@ std::optional<TextPreprocessor::CodeBlockMode> TextPreprocessor::fromRaw(std::st
 }
 
 std::vector<Token> TextPreprocessor::tokens(std::string_view from, const Options& options) {
-    Pipeline pipeline(options);
-    return pipeline.run(UnicodeText::fromUtf8(from));
+    return tokenList(from, options).toVector();
+}
+
+TokenList TextPreprocessor::tokenList(std::string_view from, const Options& options,
+                                      const std::stop_token& stop) {
+    return ChunkedTokenizer(options, {}).run(from, stop);
 }
 
 icu::UnicodeString TextPreprocessor::stripANSI(icu::UnicodeString text) {

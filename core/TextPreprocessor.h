@@ -1,9 +1,11 @@
 #pragma once
 
 #include "Token.h"
+#include "TokenList.h"
 
 #include <array>
 #include <optional>
+#include <stop_token>
 #include <string_view>
 #include <unicode/unistr.h>
 #include <vector>
@@ -35,6 +37,10 @@ public:
 
     // UTF-8 in; every ill-formed sequence reads as one U+FFFD.
     static std::vector<Token> tokens(std::string_view from, const Options& options);
+    // The same tokens, kept compactly. Long texts are worked on in pieces on every core. Once
+    // stop is requested the work ends early and the list comes back empty.
+    static TokenList tokenList(std::string_view from, const Options& options,
+                               const std::stop_token& stop = {});
 
     // The cleaning stages, in the order the pipeline runs them around the code extraction.
     // Those of several passes take their input by value, so that each pass releases the text

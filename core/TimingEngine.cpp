@@ -20,14 +20,25 @@ double TimingEngine::lengthFactor(std::int64_t n) {
     return std::min(double(n - 14) * 0.1 + 2.0, 4.0);
 }
 
-double TimingEngine::duration(const Token& token, std::int64_t wpm) {
-    const double b = baseInterval(wpm);
-    const double paragraphPause = token.paragraphBreakAfter ? 3.0 * b : 0.0;
-    if (token.isCodeBlock())
-        return codeBlockDwell + paragraphPause;
+namespace {
 
-    double factor = lengthFactor(UnicodeText::graphemeCount(token.text));
-    if (token.containsDigits)
+struct TimedFacts {
+    bool codeBlock = false;
+    std::int64_t characters = 0;
+    bool digits = false;
+    bool endsSentence = false;
+    bool endsClause = false;
+    bool paragraphBreakAfter = false;
+};
+
+double durationOf(const TimedFacts& token, std::int64_t wpm) {
+    const double b = TimingEngine::baseInterval(wpm);
+    const double paragraphPause = token.paragraphBreakAfter ? 3.0 * b : 0.0;
+    if (token.codeBlock)
+        return TimingEngine::codeBlockDwell + paragraphPause;
+
+    double factor = TimingEngine::lengthFactor(token.characters);
+    if (token.digits)
         factor = std::max(factor, 1.5);
     double d = factor * b;
     if (token.endsSentence)
@@ -35,6 +46,29 @@ double TimingEngine::duration(const Token& token, std::int64_t wpm) {
     else if (token.endsClause)
         d += 1.5 * b;
     return d + paragraphPause;
+}
+
+} // namespace
+
+double TimingEngine::duration(const Token& token, std::int64_t wpm) {
+    const bool block = token.isCodeBlock();
+    return durationOf({.codeBlock = block,
+                       .characters = block ? 0 : UnicodeText::graphemeCount(token.text),
+                       .digits = token.containsDigits,
+                       .endsSentence = token.endsSentence,
+                       .endsClause = token.endsClause,
+                       .paragraphBreakAfter = token.paragraphBreakAfter},
+                      wpm);
+}
+
+double TimingEngine::duration(const TokenList& tokens, std::size_t i, std::int64_t wpm) {
+    return durationOf({.codeBlock = tokens.kind(i) == TokenKind::Case::codeBlock,
+                       .characters = tokens.characterCount(i),
+                       .digits = tokens.containsDigits(i),
+                       .endsSentence = tokens.endsSentence(i),
+                       .endsClause = tokens.endsClause(i),
+                       .paragraphBreakAfter = tokens.paragraphBreakAfter(i)},
+                      wpm);
 }
 
 double TimingEngine::totalDuration(std::span<const Token> tokens, std::int64_t wpm) {

@@ -10,6 +10,7 @@
 #include <unicode/brkiter.h>
 #include <unicode/uchar.h>
 #include <unicode/ustring.h>
+#include <unicode/utext.h>
 #include <unicode/utf16.h>
 
 namespace BlinkwitCore::UnicodeText {
@@ -181,6 +182,44 @@ std::int64_t graphemeCount(std::string_view utf8) {
     if (isAscii(utf8) && utf8.find("\r\n") == std::string_view::npos)
         return std::int64_t(utf8.size());
     return graphemeCount(fromUtf8(utf8));
+}
+
+std::size_t leadingCharacters(std::string_view utf8, std::size_t count) {
+    std::size_t ascii = 0;
+    while (ascii < utf8.size() && ascii <= count && static_cast<unsigned char>(utf8[ascii]) < 0x80)
+        ++ascii;
+    // ASCII other than CR LF is one character per byte; the byte after the last one counted
+    // must be ASCII too, or it may join the last.
+    if (ascii > count && utf8.substr(0, ascii).find("\r\n") == std::string_view::npos)
+        return count;
+    if (ascii == utf8.size() && utf8.find("\r\n") == std::string_view::npos)
+        return std::min(count, utf8.size());
+    std::size_t window = std::min(utf8.size(), count * 16 + 64);
+    while (window < utf8.size() && (static_cast<unsigned char>(utf8[window]) & 0xC0) == 0x80)
+        --window;
+    const bool whole = window == utf8.size();
+    UErrorCode status = U_ZERO_ERROR;
+    UText* text = utext_openUTF8(nullptr, utf8.data(), std::int64_t(window), &status);
+    icu::BreakIterator* iterator = characterBreakIterator();
+    if (U_FAILURE(status) || iterator == nullptr) {
+        utext_close(text);
+        return std::min(count, window);
+    }
+    iterator->setText(text, status);
+    std::size_t end = 0;
+    std::size_t seen = 0;
+    for (std::int32_t at = iterator->next(); at != icu::BreakIterator::DONE && seen < count;
+         at = iterator->next(), ++seen) {
+        // The window's last character may go on beyond it.
+        if (std::size_t(at) == window && !whole)
+            break;
+        end = std::size_t(at);
+    }
+    // The iterator would go on pointing at the closed text.
+    static const icu::UnicodeString nothing;
+    iterator->setText(nothing);
+    utext_close(text);
+    return end == 0 && !whole ? window : end;
 }
 
 bool containsNumeric(const icu::UnicodeString& text) {

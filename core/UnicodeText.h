@@ -44,6 +44,11 @@ inline bool isSpaceOrTab(char16_t c) {
 // text without leading and trailing space separators and tabs; aliases text's buffer.
 icu::UnicodeString trimmedOfSpaces(const icu::UnicodeString& text);
 
+// Bytes of the longest start of utf8 that holds at most count user-perceived characters. Only
+// a stretch proportional to count is read, however long the text: a character made of more
+// code points than that stretch holds (a pile of combining marks) is cut between code points.
+std::size_t leadingCharacters(std::string_view utf8, std::size_t count);
+
 // Length in UTF-16 units of the user-perceived character that starts at start.
 std::int32_t graphemeLengthAt(const icu::UnicodeString& text, std::int32_t start);
 // Start of the user-perceived character that ends at end (0 < end <= length).

@@ -1,6 +1,7 @@
 // Feeds arbitrary bytes to the text engine in every code-block mode and aborts when a token
-// list breaks the token model's invariants, or when the fence scanner disagrees with the
-// fence patterns it stands in for.
+// list breaks the token model's invariants, when reading the text in pieces gives other tokens
+// than one pass, or when the fence scanner disagrees with the fence patterns it stands in for.
+#include "core/ChunkedTokenizer.h"
 #include "core/CompiledPattern.h"
 #include "core/FencedBlockScanner.h"
 #include "core/TextPreprocessor.h"
@@ -120,12 +121,23 @@ void checkFenceScanner(const icu::UnicodeString& text) {
     }
 }
 
+void checkPieces(std::string_view input, TextPreprocessor::Options options) {
+    // A cut after every blank line, read on one thread: the fuzzer runs many inputs at once.
+    const ChunkedTokenizer pieces(options, {.pieceBytes = 1, .threads = 1});
+    if (!(pieces.run(input) == Pipeline(options).run(UnicodeText::fromUtf8(input)))) {
+        std::fprintf(stderr, "reading in pieces gives other tokens than one pass\n");
+        std::abort();
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view input(reinterpret_cast<const char*>(data), size);
-    for (auto mode : TextPreprocessor::allCodeBlockModes)
+    for (auto mode : TextPreprocessor::allCodeBlockModes) {
         checkSequence(TextPreprocessor::tokens(input, {.codeBlockMode = mode}));
+        checkPieces(input, {.codeBlockMode = mode});
+    }
     if (input.find("```") != std::string_view::npos)
         checkFenceScanner(UnicodeText::fromUtf8(input));
     return 0;

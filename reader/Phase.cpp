@@ -16,6 +16,8 @@ const char* Phase::name() const {
         return "finished";
     case Case::empty:
         return "empty";
+    case Case::preparing:
+        return "preparing";
     }
     return "idle";
 }

@@ -5,9 +5,10 @@
 namespace Blinkwit {
 
 // The reader's playback state. Only the countdown carries a value: the number shown (3, 2, 1).
+// While preparing, a text is being turned into tokens and nothing can be played yet.
 class Phase {
 public:
-    enum class Case { countdown, idle, reading, paused, finished, empty };
+    enum class Case { countdown, idle, reading, paused, finished, empty, preparing };
 
     Phase() = default;
     static Phase countdown(int number) { return Phase(Case::countdown, number); }
@@ -16,6 +17,7 @@ public:
     static Phase paused() { return Phase(Case::paused); }
     static Phase finished() { return Phase(Case::finished); }
     static Phase empty() { return Phase(Case::empty); }
+    static Phase preparing() { return Phase(Case::preparing); }
 
     Case kind() const { return kind_; }
     bool is(Case kind) const { return kind_ == kind; }

@@ -1,5 +1,6 @@
 #include "ReaderEngine.h"
 
+#include "SentenceWindow.h"
 #include "core/TimingEngine.h"
 #include "platform/Scheduler.h"
 #include "settings/AppSettings.h"
@@ -32,9 +33,7 @@ ReaderEngine::ReaderEngine(AppSettings& settings, Scheduler& scheduler, QObject*
 ReaderEngine::~ReaderEngine() = default;
 
 const BlinkwitCore::Token* ReaderEngine::current() const {
-    if (index_ < 0 || std::size_t(index_) >= tokens_.size())
-        return nullptr;
-    return &tokens_[std::size_t(index_)];
+    return current_ ? &*current_ : nullptr;
 }
 
 double ReaderEngine::progress() const {
@@ -45,21 +44,32 @@ double ReaderEngine::progress() const {
     return double(index_) / double(tokens_.size() - 1);
 }
 
-QString ReaderEngine::currentSentenceText() const {
-    const BlinkwitCore::Token* token = current();
-    if (!token)
-        return {};
-    // Sentence numbers never decrease along the list, so a sentence is one contiguous run.
+// Sentence numbers never decrease along the list, so a sentence is one run of equal numbers.
+std::pair<std::size_t, std::size_t> ReaderEngine::currentSentence() const {
     const auto start = std::upper_bound(sentenceStarts_.begin(), sentenceStarts_.end(), index_);
+    const std::size_t first = std::size_t(*std::prev(start));
+    const std::size_t end = start == sentenceStarts_.end() ? tokens_.size() : std::size_t(*start);
+    return {first, end};
+}
+
+QString ReaderEngine::currentSentenceText() const {
+    if (!current())
+        return {};
+    const auto [first, end] = currentSentence();
     std::string joined;
-    for (std::size_t i = std::size_t(*std::prev(start)); i < tokens_.size(); ++i) {
-        if (tokens_[i].sentenceIndex != token->sentenceIndex)
-            break;
+    for (std::size_t i = first; i < end; ++i) {
         if (!joined.empty())
             joined += ' ';
-        joined += tokens_[i].text;
+        joined += tokens_.text(i);
     }
     return QString::fromStdString(joined);
+}
+
+QString ReaderEngine::sentenceContext() const {
+    if (!current())
+        return {};
+    const auto [first, end] = currentSentence();
+    return QString::fromStdString(SentenceWindow::around(tokens_, first, end, std::size_t(index_)));
 }
 
 QString ReaderEngine::remainingLabel() const {
@@ -75,20 +85,38 @@ double ReaderEngine::remainingSeconds() const {
     if (remainingWpm_ != wpm_ || remaining_.size() != tokens_.size() + 1) {
         remaining_.assign(tokens_.size() + 1, 0.0);
         for (std::size_t i = tokens_.size(); i-- > 0;)
-            remaining_[i] = remaining_[i + 1] + TimingEngine::duration(tokens_[i], wpm_);
+            remaining_[i] = remaining_[i + 1] + TimingEngine::duration(tokens_, i, wpm_);
         remainingWpm_ = wpm_;
     }
     return remaining_[std::size_t(index_)];
 }
 
-void ReaderEngine::load(Tokens tokens) {
+void ReaderEngine::prepare() {
     stopPlayback();
     setExpandedCodeVisible(false);
+    setTokens({});
+    emit tokensChanged();
+    setPhase(Phase::preparing());
+}
+
+void ReaderEngine::setTokens(Tokens tokens) {
     emit aboutToChange();
     tokens_ = std::move(tokens);
     remaining_.clear();
     rebuildStarts();
-    setIndex(0);
+    current_.reset();
+    if (!tokens_.empty())
+        current_ = tokens_[0];
+    if (index_ != 0) {
+        index_ = 0;
+        emit indexChanged(index_);
+    }
+}
+
+void ReaderEngine::load(Tokens tokens) {
+    stopPlayback();
+    setExpandedCodeVisible(false);
+    setTokens(std::move(tokens));
     // The stored rate is not bounded (the file may have been edited by hand); the engine's is.
     setWpm(std::clamp(settings_.wpm(), minimumWpm, maximumWpm));
     emit tokensChanged();
@@ -100,21 +128,17 @@ void ReaderEngine::load(Tokens tokens) {
     countdownTick(3, playbackTimer_.scheduler().now());
 }
 
+// A start wherever the number differs from the previous token's: the list's runs.
 void ReaderEngine::rebuildStarts() {
-    sentenceStarts_.clear();
-    paragraphStarts_.clear();
-    std::int64_t sentence = -1;
-    std::int64_t paragraph = -1;
-    for (std::size_t i = 0; i < tokens_.size(); ++i) {
-        if (tokens_[i].sentenceIndex != sentence) {
-            sentenceStarts_.push_back(int(i));
-            sentence = tokens_[i].sentenceIndex;
-        }
-        if (tokens_[i].paragraphIndex != paragraph) {
-            paragraphStarts_.push_back(int(i));
-            paragraph = tokens_[i].paragraphIndex;
-        }
-    }
+    const auto starts = [](const std::vector<BlinkwitCore::TokenList::Run>& runs) {
+        std::vector<int> firsts;
+        firsts.reserve(runs.size());
+        for (const auto& run : runs)
+            firsts.push_back(int(run.first));
+        return firsts;
+    };
+    sentenceStarts_ = starts(tokens_.sentenceRuns());
+    paragraphStarts_ = starts(tokens_.paragraphRuns());
 }
 
 // Steps are chained on their intended deadlines so the first word appears exactly
@@ -148,12 +172,11 @@ void ReaderEngine::scheduleCurrent() {
 void ReaderEngine::scheduleCurrentFrom(double onset) {
     if (!phase_.is(Phase::Case::reading))
         return;
-    const BlinkwitCore::Token* token = current();
-    if (!token) {
+    if (!current()) {
         finish();
         return;
     }
-    const double duration = TimingEngine::duration(*token, wpm_);
+    const double duration = TimingEngine::duration(tokens_, std::size_t(index_), wpm_);
     const double now = playbackTimer_.scheduler().now();
     const double start = onset + duration > now ? onset : now;
     playbackTimer_.startAt(start + duration, [this] { advance(); });
@@ -192,6 +215,7 @@ void ReaderEngine::togglePause() {
     case Phase::Case::countdown:
     case Phase::Case::idle:
     case Phase::Case::empty:
+    case Phase::Case::preparing:
         return;
     case Phase::Case::reading:
         stopPlayback();
@@ -308,6 +332,7 @@ void ReaderEngine::setIndex(int index) {
         return;
     emit aboutToChange();
     index_ = index;
+    current_ = tokens_[std::size_t(index_)];
     emit indexChanged(index_);
 }
 

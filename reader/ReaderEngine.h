@@ -2,10 +2,12 @@
 
 #include "Phase.h"
 #include "core/Token.h"
+#include "core/TokenList.h"
 #include "platform/Timer.h"
 
 #include <QObject>
 #include <QString>
+#include <optional>
 #include <vector>
 
 namespace Blinkwit {
@@ -20,7 +22,7 @@ class Scheduler;
 class ReaderEngine final : public QObject {
     Q_OBJECT
 public:
-    using Tokens = std::vector<BlinkwitCore::Token>;
+    using Tokens = BlinkwitCore::TokenList;
 
     static constexpr int minimumWpm = 100;
     static constexpr int maximumWpm = 1000;
@@ -43,18 +45,23 @@ public:
     AppSettings& settings() const { return settings_; }
 
     // Derived values, computed on each call.
-    // The token at index, or null; valid until the next load().
+    // The token at index, or null; valid until the index or the tokens change.
     const BlinkwitCore::Token* current() const;
     // 0.0 without tokens, 1.0 with one, else index / (count - 1).
     double progress() const;
     // The texts of the current token's sentence joined with single spaces; empty without one.
     QString currentSentenceText() const;
+    // The part of it the pause screen shows, around the current token (see SentenceWindow);
+    // bounded however long the sentence.
+    QString sentenceContext() const;
     // Reading time left from the current token on, as "m:ss left"; empty without a token.
     QString remainingLabel() const;
     // True while a countdown step or a token timer is pending.
     bool playbackTimerActive() const { return playbackTimer_.isActive(); }
 
     // Commands from the coordinator.
+    // A text is being turned into tokens: the previous ones go and nothing plays until load().
+    void prepare();
     void load(Tokens tokens);
     void dismiss();
 
@@ -90,6 +97,9 @@ private:
     void setExpandedCodeVisible(bool visible);
 
     void rebuildStarts();
+    void setTokens(Tokens tokens);
+    // The sentence of the current token, as a range of positions.
+    std::pair<std::size_t, std::size_t> currentSentence() const;
     double remainingSeconds() const;
     void countdownTick(int number, double stepStart);
     void scheduleCurrent();
@@ -108,6 +118,8 @@ private:
     bool wpmOverlayVisible_ = false;
     bool expandedCodeVisible_ = false;
     Tokens tokens_;
+    // tokens_[index_] as a value, kept for the views that draw it on every frame.
+    std::optional<BlinkwitCore::Token> current_;
     std::vector<int> sentenceStarts_;
     std::vector<int> paragraphStarts_;
     // remaining_[i]: seconds from token i to the end at remainingWpm_.

@@ -5,6 +5,7 @@
 #include "EmptyStateView.h"
 #include "FinishedView.h"
 #include "FooterView.h"
+#include "PreparingView.h"
 #include "RateOverlay.h"
 #include "ReaderEngine.h"
 #include "ReaderTheme.h"
@@ -91,6 +92,7 @@ ReaderView::ReaderView(ReaderEngine& engine, const AppSettings& settings, QWidge
     , countdown_(new CountdownView(engine, settings, this))
     , empty_(new EmptyStateView(settings, this))
     , finished_(new FinishedView(engine, settings, this))
+    , preparing_(new PreparingView(settings, this))
     , code_(new CodeExpandView(settings, this))
     , footer_(new FooterView(engine, settings, this))
     , overlay_(new RateOverlay(engine, settings, this)) {
@@ -127,12 +129,18 @@ QWidget* ReaderView::centreView() const {
         return empty_;
     case Phase::Case::finished:
         return finished_;
+    case Phase::Case::preparing:
+        return preparing_;
     case Phase::Case::idle:
     case Phase::Case::reading:
     case Phase::Case::paused:
         break;
     }
     return stage_;
+}
+
+std::array<QWidget*, 5> ReaderView::centreViews() const {
+    return {stage_, countdown_, empty_, finished_, preparing_};
 }
 
 bool ReaderView::showsCode() const {
@@ -142,8 +150,7 @@ bool ReaderView::showsCode() const {
 
 void ReaderView::refresh() {
     QWidget* centre = centreView();
-    for (QWidget* view : {static_cast<QWidget*>(stage_), static_cast<QWidget*>(countdown_),
-                          static_cast<QWidget*>(empty_), static_cast<QWidget*>(finished_)})
+    for (QWidget* view : centreViews())
         view->setVisible(view == centre);
     countdown_->refresh();
     const bool code = showsCode();
@@ -163,8 +170,7 @@ void ReaderView::layOut() {
     const int footerHeight = FooterView::nominalHeight();
     const int codeBlock = showsCode() ? codeHeight + codeBottomPadding : 0;
     const int centreHeight = std::max(0, height() - footerHeight - codeBlock);
-    for (QWidget* view : {static_cast<QWidget*>(stage_), static_cast<QWidget*>(countdown_),
-                          static_cast<QWidget*>(empty_), static_cast<QWidget*>(finished_)})
+    for (QWidget* view : centreViews())
         view->setGeometry(0, 0, width(), centreHeight);
     code_->setGeometry(codeSidePadding, centreHeight, width() - 2 * codeSidePadding, codeHeight);
     const int overhang = FooterView::overhang();

@@ -3,6 +3,7 @@
 #include "ReaderTheme.h"
 
 #include <QWidget>
+#include <array>
 
 namespace Blinkwit {
 
@@ -12,6 +13,7 @@ class CountdownView;
 class EmptyStateView;
 class FinishedView;
 class FooterView;
+class PreparingView;
 class RateOverlay;
 class ReaderEngine;
 class WordStageView;
@@ -43,6 +45,7 @@ public:
     CountdownView* countdown() const { return countdown_; }
     EmptyStateView* emptyState() const { return empty_; }
     FinishedView* finished() const { return finished_; }
+    PreparingView* preparing() const { return preparing_; }
     CodeExpandView* codeView() const { return code_; }
     FooterView* footer() const { return footer_; }
     RateOverlay* rateOverlay() const { return overlay_; }
@@ -59,6 +62,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // Every view that can stand in the middle, one per group of phases.
+    std::array<QWidget*, 5> centreViews() const;
     bool showsCode() const;
     void layOut();
 
@@ -69,6 +74,7 @@ private:
     CountdownView* countdown_;
     EmptyStateView* empty_;
     FinishedView* finished_;
+    PreparingView* preparing_;
     CodeExpandView* code_;
     FooterView* footer_;
     RateOverlay* overlay_;

@@ -5,6 +5,7 @@
 #include "ReaderFont.h"
 #include "ReaderTheme.h"
 #include "TextLines.h"
+#include "VisibleWord.h"
 #include "settings/AppSettings.h"
 
 #include <QPainter>
@@ -58,7 +59,7 @@ QStringList WordStageView::pausedTexts() const {
         return {};
     const double width = this->width() - 2 * sentencePadding;
     QStringList texts =
-        TextLines(engine_.currentSentenceText(), sentenceFont(), width, 2, this).lines();
+        TextLines(engine_.sentenceContext(), sentenceFont(), width, 2, this).lines();
     texts << keyHint();
     return texts;
 }
@@ -71,7 +72,8 @@ void WordStageView::paintEvent(QPaintEvent*) {
     paintTicks(painter, point);
     if (const BlinkwitCore::Token* token = engine_.current()) {
         const ReaderTheme theme = ReaderTheme::of(settings_);
-        ORPWordView(*token, settings_.fontSize(), width() - 2 * sideMargin, theme.accent(),
+        const BlinkwitCore::Token shown = VisibleWord::of(*token);
+        ORPWordView(shown, settings_.fontSize(), width() - 2 * sideMargin, theme.accent(),
                     theme.primaryText())
             .paint(painter, point);
     }
@@ -89,8 +91,7 @@ void WordStageView::paintTicks(QPainter& painter, QPointF point) const {
 void WordStageView::paintSentence(QPainter& painter) const {
     const ReaderTheme theme = ReaderTheme::of(settings_);
     const double width = this->width() - 2 * sentencePadding;
-    const TextLines sentence(engine_.currentSentenceText(), sentenceFont(), width, 2,
-                             painter.device());
+    const TextLines sentence(engine_.sentenceContext(), sentenceFont(), width, 2, painter.device());
     const TextLines hint(keyHint(), hintFont(), width, 1, painter.device());
     const double spacing = sentence.lines().isEmpty() ? 0 : sentenceSpacing;
     const double total = sentence.height() + spacing + hint.height();

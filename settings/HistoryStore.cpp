@@ -10,8 +10,11 @@
 #include <QJsonObject>
 #include <algorithm>
 #include <cmath>
+#include <string>
 #include <unicode/normalizer2.h>
 #include <unicode/unistr.h>
+#include <unicode/utf16.h>
+#include <utility>
 #include <vector>
 
 namespace Blinkwit {
@@ -23,8 +26,10 @@ constexpr qint64 referenceDateMilliseconds = 978307200000LL;
 // Dates further than this from the origin (about 3000 years) are not dates a history holds.
 constexpr double largestStoredSeconds = 1e11;
 
+// A read-only view of text: a history entry may be tens of megabytes.
 icu::UnicodeString toIcu(QStringView text) {
-    return icu::UnicodeString(reinterpret_cast<const UChar*>(text.utf16()), int32_t(text.size()));
+    return icu::UnicodeString(false, reinterpret_cast<const UChar*>(text.utf16()),
+                              int32_t(text.size()));
 }
 
 // The user-perceived characters of text, as views into it.
@@ -100,6 +105,26 @@ std::optional<QList<HistoryStore::Entry>> decodeStored(const QVariant& stored) {
     return HistoryStore::decode(stored.toByteArray());
 }
 
+// SHA-256 of text's UTF-8 form and that form's length, converted a block at a time: a text may
+// be tens of megabytes. Blocks never split a surrogate pair.
+std::pair<QByteArray, std::size_t> utf8Digest(const icu::UnicodeString& text) {
+    constexpr std::int32_t block = 1 << 16;
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    std::size_t bytes = 0;
+    std::string piece;
+    for (std::int32_t at = 0; at < text.length();) {
+        std::int32_t end = std::min(text.length(), at + block);
+        if (end < text.length() && U16_IS_LEAD(text.charAt(end - 1)))
+            --end;
+        piece.clear();
+        text.tempSubStringBetween(at, end).toUTF8String(piece);
+        hash.addData(QByteArrayView(piece));
+        bytes += piece.size();
+        at = end;
+    }
+    return {hash.result(), bytes};
+}
+
 // The name of the large value for a text too large to keep inline: the digest of its NFC form,
 // which canonically equivalent texts share. None for a text kept inline.
 std::optional<QString> largeTextName(const QString& text) {
@@ -110,13 +135,17 @@ std::optional<QString> largeTextName(const QString& text) {
     const icu::Normalizer2* nfc = icu::Normalizer2::getNFCInstance(status);
     if (U_FAILURE(status))
         return std::nullopt;
-    std::string utf8;
-    nfc->normalize(toIcu(text), status).toUTF8String(utf8);
-    if (U_FAILURE(status) || qsizetype(utf8.size()) <= HistoryStore::largestInlineText)
+    // Most texts are in NFC already; normalising would copy them whole.
+    const icu::UnicodeString whole = toIcu(text);
+    const bool normal = nfc->isNormalized(whole, status);
+    const icu::UnicodeString normalized =
+        normal ? icu::UnicodeString() : nfc->normalize(whole, status);
+    if (U_FAILURE(status))
         return std::nullopt;
-    return QString::fromLatin1(
-               QCryptographicHash::hash(QByteArrayView(utf8), QCryptographicHash::Sha256).toHex()) +
-           QStringLiteral(".txt");
+    const auto [digest, bytes] = utf8Digest(normal ? whole : normalized);
+    if (qsizetype(bytes) <= HistoryStore::largestInlineText)
+        return std::nullopt;
+    return QString::fromLatin1(digest.toHex()) + QStringLiteral(".txt");
 }
 
 // The first previewLength UTF-16 units, cut back to a character boundary.
@@ -194,8 +223,8 @@ void HistoryStore::clear() {
     persist();
 }
 
-void HistoryStore::add(const QString& text) {
-    const QString trimmed = text.trimmed();
+void HistoryStore::add(QString text) {
+    const QString trimmed = std::move(text).trimmed();
     if (trimmed.isEmpty())
         return;
     Entry fresh{QUuid::createUuid(), QDateTime::currentDateTimeUtc(), trimmed, {}};

@@ -53,7 +53,8 @@ public:
 
     // Records a text read: trimmed, moved to the front if already there, capped at capacity.
     // Merged into the stored list as it is now, so entries other processes added survive.
-    void add(const QString& text);
+    // A text no one else holds is trimmed in place.
+    void add(QString text);
     // Stores entries() as they are, replacing the stored list.
     void persist();
     // The whole text of an entry: read from its large value when it was kept apart (its

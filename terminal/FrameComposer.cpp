@@ -20,6 +20,8 @@ constexpr int footerRows = 2;
 constexpr const char* tickMark = "\u2502";
 constexpr const char* footerHint = "space pause \u00b7 \u2191\u2193 speed \u00b7 \u2190\u2192 jump "
                                    "\u00b7 esc close";
+constexpr const char* codeFooterHint = "\u2191\u2193\u2190\u2192 PgUp PgDn Home End scroll \u00b7 "
+                                       "esc collapse";
 
 // Geometry shared by composing and by the code viewport.
 struct Layout {
@@ -112,6 +114,11 @@ void drawEmpty(Frame& frame, const Layout& layout, const TerminalTheme& theme) {
          {"Nothing to read", theme.title()},
          {"Pipe some text in, or name a file: blinkwit read --terminal FILE", theme.body()},
          {"Esc to close", theme.hint()}});
+}
+
+void drawPreparing(Frame& frame, const Layout& layout, const TerminalTheme& theme) {
+    drawCentredBlock(frame, layout,
+                     {{"Preparing\u2026", theme.title()}, {"Esc to cancel", theme.hint()}});
 }
 
 void drawFinished(Frame& frame, const Layout& layout, std::int64_t words,
@@ -232,7 +239,7 @@ void drawCodeBorder(Frame& frame, int row, int left, int width, const std::strin
         frame.put(row, left + width - 2 - labelWidth, label, theme.codeBorder());
 }
 
-void drawCode(Frame& frame, const Layout& layout, int top, const std::string& code,
+void drawCode(Frame& frame, const Layout& layout, int top, const CodeLines& lines,
               const ReaderSnapshot& snapshot, const TerminalTheme& theme) {
     const int rows = layout.stageRows - top;
     const int left = layout.margin;
@@ -241,7 +248,6 @@ void drawCode(Frame& frame, const Layout& layout, int top, const std::string& co
         FrameComposer::codeViewport({layout.columns, layout.rows});
     if (view.rows <= 0 || view.columns <= 0)
         return;
-    const CodeLines lines(code);
     const int first = std::clamp(snapshot.codeLine, 0, std::max(0, lines.count() - view.rows));
     const int shift =
         std::clamp(snapshot.codeColumn, 0, std::max(0, lines.widest() - view.columns));
@@ -269,10 +275,13 @@ void drawCode(Frame& frame, const Layout& layout, int top, const std::string& co
     }
 }
 
+bool showsCode(const ReaderSnapshot& snapshot) {
+    return snapshot.expandedCodeVisible && snapshot.code;
+}
+
 void drawStage(Frame& frame, const Layout& layout, const ReaderSnapshot& snapshot,
                const TerminalTheme& theme) {
-    const bool expanded = snapshot.expandedCodeVisible && snapshot.current &&
-                          snapshot.current->codeContent && layout.stageRows >= 3;
+    const bool expanded = showsCode(snapshot) && layout.stageRows >= 3;
     const bool paused = snapshot.phase.is(Phase::Case::paused);
     const int column = FrameComposer::pivotColumn({layout.columns, layout.rows});
     int wordRows = layout.stageRows;
@@ -280,7 +289,7 @@ void drawStage(Frame& frame, const Layout& layout, const ReaderSnapshot& snapsho
     if (expanded) {
         wordRows = layout.wordRowsWhenExpanded();
         wordRow = wordRows / 2;
-        drawCode(frame, layout, wordRows, *snapshot.current->codeContent, snapshot, theme);
+        drawCode(frame, layout, wordRows, *snapshot.code, snapshot, theme);
     } else if (paused) {
         wordRow = drawPausedBlock(frame, layout, snapshot, theme);
     }
@@ -310,10 +319,12 @@ void drawFooter(Frame& frame, const Layout& layout, const ReaderSnapshot& snapsh
     const int remainingStart = layout.columns - layout.margin - remainingWidth;
     if (remainingStart >= rateEnd + 1)
         frame.put(labelRow, remainingStart, snapshot.remainingLabel, theme.hint());
-    const int hintWidth = TerminalText::width(footerHint);
+    // The keys of what is on screen: the expanded code's own, or the reader's.
+    const char* hint = showsCode(snapshot) ? codeFooterHint : footerHint;
+    const int hintWidth = TerminalText::width(hint);
     const int hintStart = (layout.columns - hintWidth) / 2;
     if (hintStart >= rateEnd + 2 && hintStart + hintWidth + 2 <= remainingStart)
-        frame.put(labelRow, hintStart, footerHint, theme.faintHint());
+        frame.put(labelRow, hintStart, hint, theme.faintHint());
 }
 
 void drawOverlay(Frame& frame, const Layout& layout, int wpm, const TerminalTheme& theme) {
@@ -356,6 +367,9 @@ Frame FrameComposer::compose(const ReaderSnapshot& snapshot, TerminalSize size,
         break;
     case Phase::Case::finished:
         drawFinished(frame, layout, snapshot.tokenCount, theme);
+        break;
+    case Phase::Case::preparing:
+        drawPreparing(frame, layout, theme);
         break;
     case Phase::Case::idle:
     case Phase::Case::reading:

@@ -13,6 +13,8 @@ namespace Blinkwit {
 // Turns the bytes read from a terminal in raw mode into keys and clicks (SGR mouse reports). A lone
 // Escape byte and the start of an escape sequence look the same, so an Escape only counts as the
 // key when nothing follows it within escapeTimeout; bytes that arrive later continue the sequence.
+// Escape followed in the same read by anything else is Alt with that key, and does nothing. Text
+// pasted between the bracketed-paste marks is dropped whole: no pasted character acts as a key.
 class KeyDecoder {
 public:
     // Long enough for a sequence split across packets on a slow remote link.
@@ -24,20 +26,29 @@ public:
     void feed(std::string_view bytes);
 
 private:
-    // Decodes from the front of pending_; returns how many bytes were used, 0 when more are
-    // needed.
-    std::size_t decodeOne();
-    std::size_t decodeEscape();
-    std::size_t decodeCsi();
-    std::size_t decodeSs3();
-    void emit(std::optional<TerminalKey> key);
-    void emitClick(std::string_view parameters, bool pressed);
+    struct Decoded {
+        // Bytes taken; 0 when more are needed.
+        std::size_t used = 0;
+        std::optional<TerminalKey> key;
+        std::optional<TerminalClick> click;
+        bool pasteStarts = false;
+    };
+
+    Decoded decode(std::size_t at) const;
+    Decoded decodeEscape(std::size_t at) const;
+    Decoded decodeCsi(std::size_t at) const;
+    Decoded decodeSs3(std::size_t at) const;
+    // Drops pasted bytes up to the end mark; false while the mark has not come yet.
+    bool skipPaste();
     void timeOut();
 
     std::function<void(TerminalKey)> onKey_;
     std::function<void(TerminalClick)> onClick_;
     Timer escapeTimer_;
     std::string pending_;
+    // pending_ held a lone Escape when the latest bytes came.
+    bool escapeAlone_ = false;
+    bool pasting_ = false;
 };
 
 } // namespace Blinkwit

@@ -3,7 +3,8 @@
 namespace Blinkwit {
 
 // The keys the terminal reader responds to. Other modifiers than Shift are ignored, as on the
-// panel: Ctrl+Left is Left.
+// panel: Ctrl+Left is Left. Alt with any key is not a key here at all: it never closes the
+// reader by looking like Escape.
 enum class TerminalKey {
     up,
     down,
@@ -11,12 +12,17 @@ enum class TerminalKey {
     right,
     shiftLeft,
     shiftRight,
+    pageUp,
+    pageDown,
+    home,
+    end,
     enter,
     space,
     escape,
     quit,
     interrupt,
     suspend,
+    repaint,
 };
 
 // A left mouse button press or release at a cell (zero-based). Other buttons, the wheel and

@@ -34,9 +34,8 @@ TerminalReader::TerminalReader(TerminalSession& session, ReaderEngine& engine,
         decoder_.feed(std::string_view(bytes.constData(), std::size_t(bytes.size())));
     });
     connect(&session_, &TerminalSession::resized, this, [this] {
-        shown_.reset();
         scrollCode(0, 0);
-        scheduleDraw();
+        repaint();
     });
     connect(&session_, &TerminalSession::suspendRequested, this, &TerminalReader::suspend);
     connect(&session_, &TerminalSession::terminationRequested, this,
@@ -47,10 +46,12 @@ TerminalReader::TerminalReader(TerminalSession& session, ReaderEngine& engine,
     connect(&engine_, &ReaderEngine::wpmOverlayVisibleChanged, this, &TerminalReader::scheduleDraw);
     connect(&engine_, &ReaderEngine::tokensChanged, this, &TerminalReader::scheduleDraw);
     connect(&engine_, &ReaderEngine::expandedCodeVisibleChanged, this, [this](bool visible) {
-        if (visible) {
-            codeLine_ = 0;
-            codeColumn_ = 0;
-        }
+        const BlinkwitCore::Token* token = engine_.current();
+        code_.reset();
+        if (visible && token && token->codeContent)
+            code_ = std::make_shared<const CodeLines>(*token->codeContent);
+        codeLine_ = 0;
+        codeColumn_ = 0;
         scheduleDraw();
     });
     connect(&settings_, &AppSettings::changed, this, &TerminalReader::scheduleDraw);
@@ -97,13 +98,35 @@ void TerminalReader::handleKey(TerminalKey key) {
     case TerminalKey::suspend:
         suspend();
         break;
+    case TerminalKey::repaint:
+        repaint();
+        break;
+    case TerminalKey::pageUp:
+    case TerminalKey::pageDown:
+    case TerminalKey::home:
+    case TerminalKey::end:
+        break; // only the expanded code scrolls by pages
     }
 }
 
-// While a code block is expanded the arrows scroll it and Escape collapses it; every other
-// key keeps its usual meaning (Enter collapses and resumes).
+// While a code block is expanded the arrows and the paging keys scroll it and Escape collapses
+// it; every other key keeps its usual meaning (Enter collapses and resumes).
 bool TerminalReader::handleCodeKey(TerminalKey key) {
+    const int page = std::max(1, FrameComposer::codeViewport(session_.size()).rows - 1);
+    const int all = code_ ? code_->count() : 0;
     switch (key) {
+    case TerminalKey::pageUp:
+        scrollCode(-page, 0);
+        return true;
+    case TerminalKey::pageDown:
+        scrollCode(page, 0);
+        return true;
+    case TerminalKey::home:
+        scrollCode(-all, -codeColumn_);
+        return true;
+    case TerminalKey::end:
+        scrollCode(all, 0);
+        return true;
     case TerminalKey::up:
         scrollCode(-1, 0);
         return true;
@@ -150,13 +173,17 @@ void TerminalReader::suspend() {
 }
 
 void TerminalReader::scrollCode(int lines, int columns) {
-    const BlinkwitCore::Token* token = engine_.current();
-    if (token == nullptr || !token->codeContent)
+    if (!code_)
         return;
-    const CodeLines code(*token->codeContent);
     const FrameComposer::CodeViewport view = FrameComposer::codeViewport(session_.size());
-    codeLine_ = std::clamp(codeLine_ + lines, 0, std::max(0, code.count() - view.rows));
-    codeColumn_ = std::clamp(codeColumn_ + columns, 0, std::max(0, code.widest() - view.columns));
+    codeLine_ = std::clamp(codeLine_ + lines, 0, std::max(0, code_->count() - view.rows));
+    codeColumn_ = std::clamp(codeColumn_ + columns, 0, std::max(0, code_->widest() - view.columns));
+    scheduleDraw();
+}
+
+// The whole screen written again, for when something else drew over it (Ctrl+L, a resize).
+void TerminalReader::repaint() {
+    shown_.reset();
     scheduleDraw();
 }
 
@@ -176,8 +203,8 @@ void TerminalReader::scheduleDraw() {
 
 void TerminalReader::draw() {
     const TerminalSize size = session_.size();
-    Frame frame = FrameComposer::compose(ReaderSnapshot::of(engine_, codeLine_, codeColumn_), size,
-                                         TerminalTheme::from(settings_, depth_));
+    Frame frame = FrameComposer::compose(ReaderSnapshot::of(engine_, code_, codeLine_, codeColumn_),
+                                         size, TerminalTheme::from(settings_, depth_));
     if (shown_ && *shown_ == frame)
         return;
     session_.write(FrameWriter::render(frame, shown_ ? &*shown_ : nullptr, depth_));

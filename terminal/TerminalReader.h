@@ -6,11 +6,13 @@
 #include "platform/Timer.h"
 
 #include <QObject>
+#include <memory>
 #include <optional>
 
 namespace Blinkwit {
 
 class AppSettings;
+class CodeLines;
 class ReaderEngine;
 class TerminalSession;
 
@@ -34,6 +36,7 @@ private:
     bool handleCodeKey(TerminalKey key);
     void handleClick(TerminalClick click);
     void scrollCode(int lines, int columns);
+    void repaint();
     void suspend();
     void quit(int status);
     void scheduleDraw();
@@ -46,6 +49,8 @@ private:
     KeyDecoder decoder_;
     Timer drawTimer_;
     std::optional<Frame> shown_;
+    // The expanded code block's lines, split once rather than on every frame.
+    std::shared_ptr<const CodeLines> code_;
     int codeLine_ = 0;
     int codeColumn_ = 0;
     bool quitting_ = false;

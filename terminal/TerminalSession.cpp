@@ -4,8 +4,10 @@
 #include <array>
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <optional>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -15,15 +17,20 @@ namespace Blinkwit {
 namespace {
 
 // Alternate screen, hidden cursor, no automatic wrap at the right edge (writing the last cell
-// of the last row must not scroll), mouse button reports in SGR form (for the progress bar).
-constexpr std::string_view enterSequence = "\x1b[?1049h\x1b[?25l\x1b[?7l\x1b[?1000h\x1b[?1006h";
+// of the last row must not scroll), mouse button reports in SGR form (for the progress bar),
+// bracketed paste (so that pasted text cannot pass for keys).
+constexpr std::string_view enterSequence =
+    "\x1b[?1049h\x1b[?25l\x1b[?7l\x1b[?1000h\x1b[?1006h\x1b[?2004h";
 constexpr std::string_view restoreSequence =
-    "\x1b[?1006l\x1b[?1000l\x1b[0m\x1b[?2026l\x1b[?7h\x1b[?25h\x1b[?1049l";
+    "\x1b[?2004l\x1b[?1006l\x1b[?1000l\x1b[0m\x1b[?2026l\x1b[?7h\x1b[?25h\x1b[?1049l";
 
-// Handled on the event loop: termination, resize, and stop and continue for job control.
-constexpr std::array<int, 7> forwardedSignals{SIGINT,   SIGTERM, SIGHUP, SIGQUIT,
-                                              SIGWINCH, SIGTSTP, SIGCONT};
-constexpr std::array<int, 6> crashSignals{SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT, SIGTRAP};
+// Handled on the event loop: every signal whose default action ends the process (it ends the
+// reader instead, the terminal restored), resize, and stop and continue for job control.
+constexpr std::array<int, 13> forwardedSignals{SIGINT,   SIGTERM, SIGHUP,  SIGQUIT,   SIGUSR1,
+                                               SIGUSR2,  SIGPIPE, SIGALRM, SIGVTALRM, SIGPROF,
+                                               SIGWINCH, SIGTSTP, SIGCONT};
+constexpr std::array<int, 9> crashSignals{SIGSEGV, SIGBUS,  SIGFPE,  SIGILL, SIGABRT,
+                                          SIGTRAP, SIGXCPU, SIGXFSZ, SIGSYS};
 
 // State the signal handlers need; only async-signal-safe calls touch it there.
 volatile std::sig_atomic_t sessionActive = 0;
@@ -101,6 +108,17 @@ termios rawModes(termios modes) {
     return modes;
 }
 
+// The reader redraws its screen in place; a terminal that cannot move the cursor (TERM=dumb, an
+// editor's shell buffer) or that names no type would show a scroll of escape codes instead.
+std::optional<QString> unusableTerminalType() {
+    const char* term = std::getenv("TERM");
+    if (term == nullptr || *term == '\0')
+        return QStringLiteral("TERM is not set");
+    if (std::string_view(term) == "dumb")
+        return QStringLiteral("TERM is dumb");
+    return std::nullopt;
+}
+
 } // namespace
 
 std::unique_ptr<TerminalSession> TerminalSession::open(QString& error) {
@@ -118,6 +136,14 @@ std::unique_ptr<TerminalSession> TerminalSession::open(QString& error) {
             ::close(readFd);
         if (writeFd >= 0)
             ::close(writeFd);
+        return nullptr;
+    }
+    if (const auto problem = unusableTerminalType()) {
+        error = QStringLiteral("the terminal reader needs a terminal that can redraw its screen "
+                               "(%1); blinkwit read FILE opens the reader panel instead")
+                    .arg(*problem);
+        ::close(readFd);
+        ::close(writeFd);
         return nullptr;
     }
     savedModes = modes;

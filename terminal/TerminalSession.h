@@ -20,7 +20,8 @@ namespace Blinkwit {
 class TerminalSession final : public QObject {
     Q_OBJECT
 public:
-    // Null, with the reason in error, when there is no terminal to read keys from.
+    // Null, with the reason in error, when there is no terminal to read keys from, or one whose
+    // type says it cannot redraw a screen (TERM unset or dumb).
     static std::unique_ptr<TerminalSession> open(QString& error);
     ~TerminalSession() override;
 
@@ -38,7 +39,8 @@ signals:
     void resized();
     // Ctrl+Z from outside (SIGTSTP): the reader should pause, then call suspend().
     void suspendRequested();
-    // SIGINT, SIGTERM, SIGHUP or SIGQUIT arrived, or the terminal went away (signal 0).
+    // A signal that would end the process arrived (SIGINT, SIGTERM, SIGHUP, SIGPIPE ...), or
+    // the terminal went away (signal 0).
     void terminationRequested(int signal);
 
 private:

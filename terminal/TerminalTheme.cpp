@@ -46,7 +46,17 @@ Rgb TerminalTheme::codeBackground() const {
 CellStyle TerminalTheme::text(Rgb color) const {
     if (!colored())
         return mono();
-    return CellStyle{color, background()};
+    return CellStyle{visible(color), background()};
+}
+
+// Sixteen colours put shades near the background onto the background's own colour, where they
+// vanish (the progress track was black on black, and light grey on light grey). Such text takes
+// the grey between the two, which neither background is.
+Rgb TerminalTheme::visible(Rgb color) const {
+    if (depth != ColorDepth::basic ||
+        TerminalColor::nearestBasic(color) != TerminalColor::nearestBasic(background()))
+        return color;
+    return Rgb::grey(0.5);
 }
 
 CellStyle TerminalTheme::base() const {

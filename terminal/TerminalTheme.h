@@ -46,6 +46,8 @@ struct TerminalTheme {
 
 private:
     CellStyle text(Rgb color) const;
+    // color, unless the terminal would show it in the background's own colour.
+    Rgb visible(Rgb color) const;
     CellStyle mono() const { return {}; }
 };
 

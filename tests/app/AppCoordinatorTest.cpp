@@ -19,6 +19,7 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QTest>
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <sstream>
@@ -90,6 +91,50 @@ TEST_F(AppCoordinatorTest, StoredCodeBlockModeChoosesWhatHappensToFencedCode) {
     coordinator.present(text);
     EXPECT_EQ(codeBlocks(), 0);
     EXPECT_GT(rig.engine.tokens().size(), 3u);
+}
+
+// Long enough to be tokenised by a worker; its result arrives through the event loop at the
+// earliest.
+QString longText() {
+    return QStringLiteral("Some words to read in a long text.\n\n")
+        .repeated(int(TextPreparation::inPlaceBytes / 30));
+}
+
+TEST_F(AppCoordinatorTest, ALongTextIsPreparedAwayFromTheInterfaceAndRememberedOnceLoaded) {
+    coordinator.present(longText());
+    EXPECT_EQ(rig.engine.phase(), Phase::preparing());
+    EXPECT_TRUE(controller.panel()->isVisible());
+    EXPECT_TRUE(history.entries().isEmpty());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !rig.engine.phase().is(Phase::Case::preparing); }));
+    EXPECT_EQ(rig.engine.phase(), Phase::countdown(3));
+    EXPECT_EQ(rig.engine.tokens().size(), std::size_t(TextPreparation::inPlaceBytes / 30) * 8);
+    ASSERT_EQ(history.entries().size(), 1);
+    EXPECT_EQ(history.wholeText(history.entries().front()), longText().trimmed());
+
+    // Closed while preparing: the worker's tokens are dropped and the reader stays closed.
+    coordinator.present(longText() + QStringLiteral("Closed."));
+    controller.hide();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !coordinator.preparing(); }));
+    QTest::qWait(50);
+    EXPECT_EQ(rig.engine.phase(), Phase::idle());
+    // Another text while one is prepared wins.
+    coordinator.present(longText() + QStringLiteral("Replaced."));
+    coordinator.present(QStringLiteral("Short text."));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !coordinator.preparing(); }));
+    QTest::qWait(50);
+    EXPECT_EQ(rig.engine.tokens().size(), 2u);
+    EXPECT_EQ(history.entries().size(), 2);
+    EXPECT_EQ(history.entries().front().text, QStringLiteral("Short text."));
+}
+
+TEST_F(AppCoordinatorTest, APreparationEndedWithItsOwnerLoadsNothingLater) {
+    auto preparation = std::make_unique<TextPreparation>(rig.engine);
+    preparation->start(longText().toStdString(), {});
+    EXPECT_TRUE(preparation->busy());
+    preparation.reset(); // waits for the worker, which stops at its next piece
+    QTest::qWait(50);
+    EXPECT_EQ(rig.engine.phase(), Phase::preparing());
+    EXPECT_TRUE(rig.engine.tokens().empty());
 }
 
 TEST_F(AppCoordinatorTest, ClipboardCommandReadsThePlainTextOrShowsTheEmptyState) {

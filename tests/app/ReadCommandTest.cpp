@@ -39,6 +39,8 @@ TEST(ReadCommandTest, ArgumentsNameOneSourceAndMayAskForTheTerminal) {
     EXPECT_FALSE(parse({"a.md", "b.md"}));
     EXPECT_FALSE(parse({"--clipboard", "a.md"}));
     EXPECT_EQ(error, "more than one text to read: 'a.md'");
+    EXPECT_FALSE(parse({""})) << "an empty name is no file, and not standard input either";
+    EXPECT_EQ(error, "the file name is empty");
 }
 
 struct Outcome {
@@ -61,12 +63,13 @@ TEST(ReadCommandTest, UnreadableFileOrNoDisplayEndWithOneLineAndExitOne) {
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
     const Outcome missing = runBlinkwit({config.filePath(QStringLiteral("none.md"))}, environment);
     EXPECT_EQ(missing.exitCode, 1);
-    EXPECT_EQ(missing.standardError, QStringLiteral("blinkwit: cannot read %1: No such file or "
+    EXPECT_EQ(missing.standardError, QStringLiteral("blinkwit: cannot read '%1': No such file or "
                                                     "directory\n")
                                          .arg(config.filePath(QStringLiteral("none.md"))));
     const Outcome directory = runBlinkwit({config.path()}, environment);
     EXPECT_EQ(directory.exitCode, 1);
-    EXPECT_TRUE(directory.standardError.contains(QStringLiteral("Is a directory")));
+    EXPECT_EQ(directory.standardError,
+              QStringLiteral("blinkwit: cannot read '%1': is a directory\n").arg(config.path()));
 
     environment.remove(QStringLiteral("DISPLAY"));
     environment.remove(QStringLiteral("QT_QPA_PLATFORM"));

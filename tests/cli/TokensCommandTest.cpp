@@ -1,5 +1,8 @@
 // Runs the real blinkwit binary, as a shell pipeline would.
 #include "app/JsonText.h"
+#include "core/ORP.h"
+#include "core/TextPreprocessor.h"
+#include "core/TimingEngine.h"
 
 #include <QFile>
 #include <QJsonDocument>
@@ -92,6 +95,37 @@ TEST_F(TokensCommand, WritesOneJsonObjectPerTokenFromAFileOrStandardInput) {
     EXPECT_EQ(run("tokens <" + quoted("sample.md")).out, fromFile.out);
 }
 
+// Lines are put together from parts built once per kind, per set of flags and per duration, and
+// blocks of lines on several threads: each line must still carry its own token's values, in order.
+// More than one block of lines: the sample 150 times.
+std::string longSample() {
+    std::string text;
+    for (int copy = 0; copy < 150; ++copy)
+        text += readFile(BLINKWIT_SAMPLE) + "\n\n";
+    return text;
+}
+
+TEST_F(TokensCommand, EveryLineCarriesItsOwnTokensValuesInOrder) {
+    const std::string text = longSample();
+    std::ofstream(path("long.md").toStdString(), std::ios::binary) << text;
+    const auto tokens = BlinkwitCore::TextPreprocessor::tokens(text, {});
+    const auto output = lines(run("tokens --wpm 350 " + quoted("long.md")).out);
+    ASSERT_GT(tokens.size(), 8000u) << "more than one block of lines";
+    ASSERT_EQ(output.size(), tokens.size());
+    for (std::size_t i = 0; i < tokens.size(); ++i) {
+        const auto object = QJsonDocument::fromJson(QByteArray::fromStdString(output[i])).object();
+        const BlinkwitCore::Token& token = tokens[i];
+        ASSERT_EQ(object["text"].toString().toStdString(), token.text) << i;
+        ASSERT_EQ(object["endsClause"].toBool(), token.endsClause) << i;
+        ASSERT_EQ(object["paragraphBreakAfter"].toBool(), token.paragraphBreakAfter) << i;
+        ASSERT_EQ(object["sentenceIndex"].toInteger(), token.sentenceIndex) << i;
+        ASSERT_EQ(object["paragraphIndex"].toInteger(), token.paragraphIndex) << i;
+        ASSERT_EQ(object["orp"].toInteger(), BlinkwitCore::ORP::index(token.text)) << i;
+        ASSERT_EQ(object["duration"].toDouble(), BlinkwitCore::TimingEngine::duration(token, 350))
+            << i;
+    }
+}
+
 TEST_F(TokensCommand, ModeAndRateOptions) {
     const auto skipped = lines(run("tokens --mode skip " + quoted("sample.md")).out);
     EXPECT_EQ(skipped.size(), 6u);
@@ -125,18 +159,30 @@ TEST_F(TokensCommand, UsageErrorsExitWithTwo) {
 TEST_F(TokensCommand, UnreadableInputExitsWithOne) {
     const Outcome missing = run("tokens " + quoted("missing.txt"));
     EXPECT_EQ(missing.status, 1);
-    EXPECT_EQ(missing.err, "blinkwit: cannot read " + path("missing.txt").toStdString() +
-                               ": No such file or directory\n");
+    EXPECT_EQ(missing.err, "blinkwit: cannot read '" + path("missing.txt").toStdString() +
+                               "': No such file or directory\n");
     const Outcome directory = run("tokens '" + dir_.path().toStdString() + "'");
     EXPECT_EQ(directory.status, 1);
-    EXPECT_NE(directory.err.find("Is a directory"), std::string::npos) << directory.err;
+    EXPECT_EQ(directory.err,
+              "blinkwit: cannot read '" + dir_.path().toStdString() + "': is a directory\n");
+    const Outcome endless = run("tokens /dev/zero");
+    EXPECT_EQ(endless.status, 1);
+    EXPECT_EQ(endless.err,
+              "blinkwit: cannot read '/dev/zero': longer than 128 MiB, the most blinkwit reads\n");
 }
 
+// Also with several blocks of lines: a full disk ends the writing threads and the command.
 TEST_F(TokensCommand, OutputThatCannotBeWrittenExitsWithThree) {
-    const std::string command = "'" + std::string(BLINKWIT_BINARY) + "' tokens " +
-                                quoted("sample.md") + " >/dev/full 2>/dev/null";
-    const int status = std::system(command.c_str());
-    EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 3);
+    std::ofstream(path("long.md").toStdString(), std::ios::binary) << longSample();
+    for (const char* name : {"sample.md", "long.md"}) {
+        const std::string command = "'" + std::string(BLINKWIT_BINARY) + "' tokens " +
+                                    quoted(name) + " >/dev/full 2>" + quoted("err");
+        const int status = std::system(command.c_str());
+        EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 3) << name;
+        EXPECT_EQ(readFile(path("err")),
+                  "blinkwit: cannot write the tokens: No space left on device\n")
+            << name;
+    }
 }
 
 TEST(JsonText, EscapesEverythingJsonOrJavaScriptCannotHoldRaw) {

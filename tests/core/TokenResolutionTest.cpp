@@ -131,7 +131,7 @@ TEST(Tokenize, AgreesWithResolvingEachWordAlone) {
     // Plain ASCII words take a shorter path through tokenize than through resolve.
     const std::string text = "a (b) c, d; e: f. g! h? i.\" j.) k,' l] m} n.a o9 \"p\" ' q...";
     const Pipeline pipeline({});
-    const auto tokens = pipeline.tokenize(u16(text));
+    const auto tokens = pipeline.tokenize(u16(text)).tokens.toVector();
     ASSERT_EQ(tokens.size(), 18u); // the last word ends the sentence by itself
     for (const Token& token : tokens) {
         Token alone = pipeline.resolve(u16(token.text)).value();

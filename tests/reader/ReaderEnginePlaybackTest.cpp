@@ -123,6 +123,29 @@ TEST_F(PlaybackTest, RateComesFromTheSettingsAtLoadOnlyAndWithinBounds) {
     }
 }
 
+TEST_F(PlaybackTest, PreparingDropsTheOldTextIgnoresKeysAndEndsWithLoadOrDismiss) {
+    loadAndStart(words(5, 5));
+    engine.changeSpeed(25);
+    engine.prepare();
+    EXPECT_EQ(engine.phase(), Phase::preparing());
+    EXPECT_TRUE(engine.tokens().empty());
+    EXPECT_EQ(engine.current(), nullptr);
+    EXPECT_FALSE(engine.playbackTimerActive());
+    engine.togglePause();
+    engine.jumpSentence(1);
+    engine.seek(0.5);
+    EXPECT_FALSE(engine.toggleCodeExpansion());
+    EXPECT_EQ(engine.phase(), Phase::preparing());
+    EXPECT_EQ(engine.remainingLabel(), QString());
+
+    engine.load(words(2));
+    EXPECT_EQ(engine.phase(), Phase::countdown(3)) << "the countdown is not skipped";
+    EXPECT_EQ(engine.current()->text, "word0");
+    engine.prepare();
+    engine.dismiss();
+    EXPECT_EQ(engine.phase(), Phase::idle());
+}
+
 TEST_F(PlaybackTest, DerivedValuesFollowIndexAndRate) {
     engine.load({});
     EXPECT_EQ(engine.progress(), 0.0);

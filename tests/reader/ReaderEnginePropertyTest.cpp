@@ -70,6 +70,9 @@ protected:
             return "code expanded outside a paused code block";
         if (engine.wpm() < ReaderEngine::minimumWpm || engine.wpm() > ReaderEngine::maximumWpm)
             return "rate out of bounds";
+        if (count > 0 && !(engine.current() &&
+                           *engine.current() == engine.tokens()[std::size_t(engine.index())]))
+            return "the current token is not the one at the index";
         return {};
     }
 

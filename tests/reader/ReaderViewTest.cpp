@@ -6,6 +6,7 @@
 #include "reader/EmptyStateView.h"
 #include "reader/FinishedView.h"
 #include "reader/FooterView.h"
+#include "reader/PreparingView.h"
 #include "reader/RateOverlay.h"
 #include "reader/ReaderTheme.h"
 #include "reader/WordStageView.h"
@@ -31,6 +32,10 @@ protected:
 
 TEST_F(ReaderViewTest, EachPhaseShowsItsCentreView) {
     EXPECT_EQ(view.centreView(), view.wordStage()) << "idle";
+    engine.prepare();
+    EXPECT_EQ(view.centreView(), view.preparing());
+    EXPECT_TRUE(view.preparing()->isVisibleTo(&view));
+    EXPECT_EQ(view.preparing()->texts(), (QStringList{"Preparing…", "Esc to cancel"}));
     engine.load({});
     EXPECT_EQ(view.centreView(), view.emptyState());
     EXPECT_TRUE(view.emptyState()->isVisibleTo(&view));

@@ -4,6 +4,7 @@
 #include "tests/settings/DefaultsWriterProcess.h"
 #include "tests/settings/RecordingDefaultsStore.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -248,4 +249,12 @@ TEST_F(HistoryOnFile, ALargeTextIsKeptInAFileOfItsOwnAndReadOnlyWhenAsked) {
     HistoryStore(store).add(QStringLiteral("next"));
     EXPECT_LT(QFileInfo(path()).size(), 20000);
     EXPECT_EQ(largeValues().size(), 1);
+
+    // Named by the digest of the whole text, though it is hashed in blocks: here every block
+    // would end inside a surrogate pair.
+    const QString pairs = QStringLiteral("x") + QStringLiteral("\U0001F600").repeated(40000);
+    HistoryStore(store).add(pairs);
+    EXPECT_TRUE(largeValues().contains(
+        QCryptographicHash::hash(pairs.toUtf8(), QCryptographicHash::Sha256).toHex() + ".txt"))
+        << largeValues().join(' ').toStdString();
 }

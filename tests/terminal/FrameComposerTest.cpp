@@ -1,5 +1,7 @@
 #include "terminal/FrameComposer.h"
 
+#include "terminal/CodeLines.h"
+
 #include <cmath>
 #include <gtest/gtest.h>
 #include <string>
@@ -167,10 +169,12 @@ TEST(FrameComposer, FooterShowsProgressRateTimeAndKeysAndMapsClicks) {
     EXPECT_DOUBLE_EQ(FrameComposer::progressFraction(standard, 39), 37.5 / 76);
 }
 
-TEST(FrameComposer, EmptyFinishedAndCrampedCountdownScreens) {
+TEST(FrameComposer, EmptyFinishedPreparingAndCrampedCountdownScreens) {
     for (const auto& [phase, text] :
          {std::pair{Phase::empty(), "Nothing to read"},
           {Phase::empty(), "Esc to close"},
+          {Phase::preparing(), "Preparing\u2026"},
+          {Phase::preparing(), "Esc to cancel"},
           {Phase::finished(), "Done \u2014 12 words"},
           {Phase::finished(), "Space to replay \u00b7 \u2190 to step back \u00b7 Esc to close"}})
         EXPECT_GE(rowContaining(compose(snapshot(phase)), text), 0) << text;
@@ -182,15 +186,17 @@ TEST(FrameComposer, ExpandedCodeScrollsBothWaysInsideABox) {
     std::string code;
     for (int i = 1; i <= 40; ++i)
         code += "line" + std::to_string(i) + " " + std::string(std::size_t(i * 3), 'x') + "\n";
-    Token block = word("[code]", TokenKind::codeBlock("c", 40));
-    block.codeContent = code;
-    ReaderSnapshot s = snapshot(Phase::paused(), block);
+    ReaderSnapshot s = snapshot(Phase::paused(), word("[code]", TokenKind::codeBlock("c", 40)));
     s.expandedCodeVisible = true;
+    s.code = std::make_shared<const CodeLines>(code);
     const int rows = FrameComposer::codeViewport(standard).rows;
     ASSERT_GT(rows, 3);
 
     Frame frame = compose(s);
     EXPECT_GE(rowContaining(frame, " 1\u2013" + std::to_string(rows) + " of 40 "), 0);
+    // The footer names the code view's keys, not the reader's.
+    EXPECT_GE(rowContaining(frame, "PgUp PgDn Home End scroll"), 0);
+    EXPECT_EQ(rowContaining(frame, "space pause"), -1);
     EXPECT_EQ(rowContaining(frame, "The quick brown"), -1); // sentence hidden
     const int top = rowContaining(frame, "line1 ");
     EXPECT_GT(top, pivotRow(frame)); // under the word
@@ -233,13 +239,16 @@ TEST(FrameComposer, WithoutColourAttributesCarryTheRoles) {
 }
 
 TEST(FrameComposer, AnySizeComposesWithinBounds) {
-    Token block = word("[code]", TokenKind::codeBlock(std::nullopt, 1));
-    block.codeContent = "int main() { return 0; }";
     std::vector<ReaderSnapshot> states{
-        snapshot(Phase::countdown(3)),        snapshot(Phase::empty()),
-        snapshot(Phase::finished()),          snapshot(Phase::reading(), word("international")),
-        snapshot(Phase::paused(), word("x")), snapshot(Phase::paused(), block)};
+        snapshot(Phase::countdown(3)),
+        snapshot(Phase::empty()),
+        snapshot(Phase::finished()),
+        snapshot(Phase::preparing()),
+        snapshot(Phase::reading(), word("international")),
+        snapshot(Phase::paused(), word("x")),
+        snapshot(Phase::paused(), word("[code]", TokenKind::codeBlock(std::nullopt, 1)))};
     states.back().expandedCodeVisible = true;
+    states.back().code = std::make_shared<const CodeLines>("int main() { return 0; }");
     states.back().wpmOverlayVisible = true;
     for (int columns = 0; columns <= 24; columns += 3)
         for (int rows = 0; rows <= 12; ++rows)

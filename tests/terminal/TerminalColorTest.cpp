@@ -1,6 +1,7 @@
 #include "terminal/TerminalColor.h"
 
 #include "terminal/FrameWriter.h"
+#include "terminal/TerminalTheme.h"
 
 #include <gtest/gtest.h>
 #include <tuple>
@@ -40,4 +41,20 @@ TEST(TerminalColor, EscapeParametersForEachDepth) {
     EXPECT_EQ(FrameWriter::style(style, ColorDepth::trueColor),
               "\x1b[0;1;4;38;2;0;255;65;48;2;0;0;0m");
     EXPECT_EQ(FrameWriter::style(style, ColorDepth::none), "\x1b[0;1;4m");
+}
+
+TEST(TerminalTheme, EveryRoleStandsOffItsBackgroundInSixteenColours) {
+    for (const bool dark : {true, false}) {
+        const TerminalTheme theme{dark, Rgb{0, 255, 65}, ColorDepth::basic};
+        for (const CellStyle& style : {theme.progressTrack(), theme.progressFill(), theme.tick(),
+                                       theme.faintHint(), theme.hint(), theme.word()}) {
+            ASSERT_TRUE(style.foreground && style.background);
+            EXPECT_NE(TerminalColor::nearestBasic(*style.foreground),
+                      TerminalColor::nearestBasic(*style.background))
+                << (dark ? "dark" : "light");
+        }
+        // In more colours the shades stay as they are.
+        const TerminalTheme fine{dark, Rgb{0, 255, 65}, ColorDepth::palette256};
+        EXPECT_NE(fine.progressTrack().foreground, Rgb::grey(0.5));
+    }
 }

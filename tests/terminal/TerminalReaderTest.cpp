@@ -190,12 +190,19 @@ TEST_F(TerminalReader, CtrlZAndFgResumePausedThenCodeExpandsScrollsAndCollapses)
     session.sendKeys({"Enter"});
     ASSERT_TRUE(session.waitForText("Enter or Esc to collapse and resume"));
     EXPECT_TRUE(session.screen().join('\n').contains("value_1 = 1"));
+    EXPECT_TRUE(session.screen().join('\n').contains("PgUp PgDn Home End scroll"));
     session.sendKeys({"Down", "Down", "Down"});
     EXPECT_TRUE(session.waitFor([](const QStringList& rows) {
         const QString screen = rows.join('\n');
         return screen.contains("value_4 = 4") && !screen.contains("value_3 = 3") &&
                screen.contains(" 4\u2013");
     }));
+    // A page is the box's height less one line; End and Home go to either end.
+    for (const auto& [key, top] : std::vector<std::pair<QString, int>>{
+             {"NPage", 15}, {"End", 29}, {"PPage", 18}, {"Home", 1}}) {
+        session.sendKeys({key});
+        EXPECT_TRUE(session.waitForText(QStringLiteral(" %1\u2013").arg(top))) << key.toStdString();
+    }
 
     // Escape first collapses the code and resumes; reading goes on to the end.
     session.sendKeys({"Escape"});
@@ -224,6 +231,117 @@ TEST_F(TerminalReader, RedrawsOnResizeAndRestoresTheTerminalOnSigterm) {
     ASSERT_EQ(::kill(pid_t(session.programPid()), SIGTERM), 0);
     expectTerminalRestored(session);
     EXPECT_EQ(session.exitStatus(), 128 + SIGTERM);
+}
+
+TEST_F(TerminalReader, EachExpandedCodeBlockShowsItsOwnCode) {
+    TmuxSession session({.text = "Two blocks.\n\n```py\nfirst_block = 1\n```\n\n```py\n"
+                                 "second_block = 2\n```\n\nThe end.\n",
+                         .wpm = 100});
+    ASSERT_TRUE(session.waitFor([](const QStringList& rows) { return bool(wordOnScreen(rows)); }));
+    for (const auto& [steps, shown, hidden] : {std::tuple{1, "first_block = 1", "second_block"},
+                                               {2, "second_block = 2", "first_block"}}) {
+        session.sendKeys({"Space"});
+        ASSERT_TRUE(session.waitForText("Space to resume"));
+        session.sendKeys({"S-Left", "S-Left", "S-Left"});
+        for (int step = 0; step < steps; ++step)
+            session.sendKeys({"S-Right"});
+        session.sendKeys({"Enter"});
+        EXPECT_TRUE(session.waitFor([shown = shown, hidden = hidden](const QStringList& rows) {
+            const QString screen = rows.join('\n');
+            return screen.contains(shown) && !screen.contains(hidden);
+        })) << shown;
+        session.sendKeys({"Escape"}); // collapses and reads on
+        ASSERT_TRUE(session.waitFor(
+            [](const QStringList& rows) { return !rows.join('\n').contains("PgUp PgDn"); }));
+    }
+    session.sendKeys({"q"});
+    expectTerminalRestored(session);
+}
+
+TEST_F(TerminalReader, EveryOtherEndingSignalRestoresTheTerminalToo) {
+    for (const int signal : {SIGUSR1, SIGPIPE, SIGALRM}) {
+        TmuxSession session({.text = "Every way out restores the terminal.\n"});
+        ASSERT_TRUE(
+            session.waitFor([](const QStringList& rows) { return bool(wordOnScreen(rows)); }));
+        ASSERT_EQ(::kill(pid_t(session.programPid()), signal), 0);
+        expectTerminalRestored(session);
+        EXPECT_EQ(session.exitStatus(), 128 + signal);
+    }
+}
+
+TEST_F(TerminalReader, PastesAndAltKeysAreNoCommandsAndCtrlLRepaints) {
+    TmuxSession session({.text = "Pasted keys must not act on the reader at all.\n", .wpm = 100});
+    ASSERT_TRUE(session.waitFor([](const QStringList& rows) { return bool(wordOnScreen(rows)); }));
+    session.sendKeys({"Space"});
+    ASSERT_TRUE(session.waitForText("Space to resume"));
+    session.paste("q \x1b\x03 Q\r");
+    session.sendKeys({"M-q", "M-Escape", "M-Space"});
+    session.scribble("\x1b[3;1HSCRIBBLED OVER THE READER");
+    ASSERT_TRUE(session.waitForText("SCRIBBLED"));
+    session.sendKeys({"C-l"});
+    // Keys are handled in order: once the screen is clean, the paste and the Alt keys are done.
+    EXPECT_TRUE(session.waitFor([](const QStringList& rows) {
+        const QString screen = rows.join('\n');
+        return !screen.contains("SCRIBBLED") && screen.contains("Space to resume");
+    }));
+    EXPECT_EQ(session.exitStatus(), -1);
+    session.sendKeys({"q"});
+    expectTerminalRestored(session);
+    EXPECT_EQ(session.exitStatus(), 0);
+}
+
+TEST_F(TerminalReader, ALongTextShowsPreparingThenTheCountdownAndAWindowOfItsSentence) {
+    // One sentence of two megabytes, without a blank line.
+    QString text;
+    for (int i = 0; text.size() < (2 << 20); ++i)
+        text += QStringLiteral("word%1 ").arg(i);
+    TmuxSession session({.text = text, .throughPipe = true, .wpm = 100});
+    ASSERT_TRUE(session.waitFor([](const QStringList& rows) { return bool(wordOnScreen(rows)); }));
+    session.sendKeys({"Space"});
+    session.sendLiteral("\x1b[<0;40;23M\x1b[<0;40;23m"); // to the middle of the text
+    EXPECT_TRUE(session.waitFor([](const QStringList& rows) {
+        // Two lines cut at both ends: "… word… word…" and "word… w…".
+        const QStringList cut = rows.filter(QStringLiteral("\u2026"));
+        return cut.size() >= 2 && cut[0].trimmed().startsWith("\u2026 word") &&
+               cut[1].trimmed().endsWith("\u2026");
+    }));
+    session.sendKeys({"q"});
+    expectTerminalRestored(session);
+
+    std::vector<QString> shown;
+    for (const QStringList& frame : session.recordedFrames()) {
+        const QString screen = frame.join('\n');
+        QString what = screen.contains("Preparing\u2026") ? "preparing" : figure(frame);
+        if (!what.isEmpty() && (shown.empty() || shown.back() != what))
+            shown.push_back(what);
+        if (wordOnScreen(frame))
+            break;
+    }
+    // The countdown starts from 3 once the tokens are in. (A machine too busy to draw within a
+    // fifth of a second may skip 2 or 1: the first word keeps its time after the load.)
+    ASSERT_GE(shown.size(), 2u);
+    EXPECT_EQ(shown[0], "preparing");
+    EXPECT_EQ(shown[1], "###/  #/###/  #/###");
+}
+
+TEST_F(TerminalReader, ATerminalThatCannotRedrawIsRefusedAndLeftAlone) {
+    for (const QString& term : {QStringLiteral("dumb"), QString()}) {
+        TmuxSession session({.text = "Never shown.\n", .term = term});
+        ASSERT_TRUE(session.waitForExit());
+        EXPECT_EQ(session.exitStatus(), 1);
+        EXPECT_TRUE(session.screen().join('\n').contains("needs a terminal that can redraw"));
+        EXPECT_EQ(session.file("modes-after"), session.file("modes-before"));
+        EXPECT_FALSE(session.file("output").contains("\x1b[?1049h"));
+    }
+}
+
+TEST_F(TerminalReader, TheProgressTrackShowsInSixteenColours) {
+    TmuxSession session({.text = "Sixteen colours.\n", .term = "xterm", .colorTerm = ""});
+    ASSERT_TRUE(session.waitFor([](const QStringList& rows) { return bool(wordOnScreen(rows)); }));
+    session.sendKeys({"q"});
+    expectTerminalRestored(session);
+    // Bright black on black: the track was drawn black on black.
+    EXPECT_TRUE(session.file("output").contains("\x1b[0;90;40m\u2500"));
 }
 
 TEST_F(TerminalReader, CrashSignalStillRestoresTheTerminal) {
@@ -260,6 +378,9 @@ TEST_F(TerminalReader, FailsClearlyWithoutATerminalOrWithoutReadableText) {
          {std::tuple{QStringList{"-"}, 1, "no terminal to read keys from"},
           {{"/nonexistent/text.md"}, 1, "cannot read '/nonexistent/text.md'"},
           {{"one.md", "two.md"}, 2, ""},
+          {{""}, 2, "the file name is empty"},
+          {{"/tmp"}, 1, "cannot read '/tmp': is a directory"},
+          {{"/dev/zero"}, 1, "longer than 128 MiB"},
           {{"--fast"}, 2, "unknown option '--fast'"}}) {
         const Outcome outcome =
             runDetached(QStringList{"read", "--terminal"} + arguments, "Some text to read.\n");

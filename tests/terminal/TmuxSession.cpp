@@ -53,11 +53,18 @@ void TmuxSession::writeSettings(const Options& options) const {
 
 void TmuxSession::writeScript(const Options& options) const {
     const QString program = QStringLiteral(BLINKWIT_EXECUTABLE);
+    QString environment = "-u NO_COLOR";
+    QString assignments = "XDG_CONFIG_HOME=\"$dir/config\"";
+    for (const auto& [name, value] :
+         {std::pair{QStringLiteral("COLORTERM"), options.colorTerm}, {"TERM", options.term}}) {
+        if (value.isEmpty())
+            environment += " -u " + name;
+        else
+            assignments += " " + name + "=" + value;
+    }
     const QString launch =
-        QStringLiteral("sh -c 'echo $$ > pid; exec \"$0\" \"$@\"' env -u NO_COLOR "
-                       "XDG_CONFIG_HOME=\"$dir/config\" COLORTERM=truecolor "
-                       "TERM=tmux-256color '%1' read --terminal")
-            .arg(program);
+        QStringLiteral("sh -c 'echo $$ > pid; exec \"$0\" \"$@\"' env %2 %3 '%1' read --terminal")
+            .arg(program, environment, assignments);
     const QString start = options.throughPipe ? "cat text.md | " + launch : launch + " text.md";
     // Job control on, as in an interactive shell: Ctrl+Z stops the program and the script
     // carries on; it continues the program (fg) once the test asks for it.
@@ -120,6 +127,17 @@ void TmuxSession::sendKeys(const QStringList& keys) const {
 
 void TmuxSession::sendLiteral(const QString& bytes) const {
     run({"send-keys", "-l", bytes});
+}
+
+void TmuxSession::paste(const QString& text) const {
+    run({"set-buffer", text});
+    run({"paste-buffer", "-p"});
+}
+
+void TmuxSession::scribble(const QByteArray& bytes) const {
+    QFile tty(paneFormat("#{pane_tty}"));
+    if (tty.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        tty.write(bytes);
 }
 
 void TmuxSession::resize(int columns, int rows) const {

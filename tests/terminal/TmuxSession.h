@@ -23,6 +23,9 @@ public:
         bool darkTheme = true;
         int columns = 80;
         int rows = 24;
+        // The terminal type and colour support the program sees; empty: not set.
+        QString term = QStringLiteral("tmux-256color");
+        QString colorTerm = QStringLiteral("truecolor");
     };
 
     static bool available();
@@ -35,6 +38,10 @@ public:
     void sendKeys(const QStringList& keys) const;
     // Bytes typed into the pane as they are (mouse reports, for instance).
     void sendLiteral(const QString& bytes) const;
+    // Pastes text as a terminal does: inside bracketed-paste marks when the program asked for them.
+    void paste(const QString& text) const;
+    // Writes straight onto the screen behind the program's back, as another process might.
+    void scribble(const QByteArray& bytes) const;
     void resize(int columns, int rows) const;
     // The visible screen, one string per row.
     QStringList screen() const;
