@@ -23,6 +23,7 @@ EmptyStateView::EmptyStateView(const AppSettings& settings, QWidget* parent)
     setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
+// The keys are named the Linux way: "⌃⇧R", "⌃⇧V" -> "Ctrl+Shift+R", "Ctrl+Shift+V".
 CentredStack EmptyStateView::stack(const QPaintDevice* device) const {
     const ReaderTheme theme = ReaderTheme::of(settings_);
     const double wide = width();
@@ -34,8 +35,10 @@ CentredStack EmptyStateView::stack(const QPaintDevice* device) const {
                             ReaderFont::system(16, QFont::DemiBold), wide, 1, device),
                   theme.primaryText());
     stack.addText(
-        TextLines(QStringLiteral("Select some text and press ⌃⇧R, or copy text and press ⌃⇧V."),
-                  ReaderFont::system(12), wide - 2 * bodyPadding, 3, device),
+        TextLines(
+            QStringLiteral(
+                "Select some text and press Ctrl+Shift+R, or copy text and press Ctrl+Shift+V."),
+            ReaderFont::system(12), wide - 2 * bodyPadding, 3, device),
         theme.secondaryText());
     stack.addText(
         TextLines(QStringLiteral("Esc to close"), ReaderFont::system(10), wide, 1, device),

@@ -47,11 +47,12 @@ bool WordStageView::showsSentence() const {
     return engine_.phase().is(Phase::Case::paused) && !engine_.expandedCodeVisible();
 }
 
+// The Linux way of naming the key: "⇧←→ paragraphs" -> "Shift+←→ paragraphs".
 QString WordStageView::keyHint() const {
     const BlinkwitCore::Token* token = engine_.current();
     if (token && token->isCodeBlock())
         return QStringLiteral("Space to resume · Enter to expand code · ←→ sentences");
-    return QStringLiteral("Space to resume · ←→ sentences · ⇧←→ paragraphs");
+    return QStringLiteral("Space to resume · ←→ sentences · Shift+←→ paragraphs");
 }
 
 QStringList WordStageView::pausedTexts() const {

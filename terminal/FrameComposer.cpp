@@ -197,6 +197,7 @@ std::vector<std::string> sentenceLines(const std::string& sentence, int width) {
 
 // While paused: the word moves up and the sentence with the key hint sits at the stage's foot.
 // Returns the word's row.
+// The Linux way of naming the key, as in the panel: "⇧←→ paragraphs" -> "Shift+←→ paragraphs".
 int drawPausedBlock(Frame& frame, const Layout& layout, const ReaderSnapshot& snapshot,
                     const TerminalTheme& theme) {
     const int padding = layout.columns >= 40 ? 4 : 1;
@@ -207,7 +208,7 @@ int drawPausedBlock(Frame& frame, const Layout& layout, const ReaderSnapshot& sn
                            ? "Space to resume \u00b7 Enter to expand code \u00b7 \u2190\u2192 "
                              "sentences"
                            : "Space to resume \u00b7 \u2190\u2192 sentences \u00b7 "
-                             "\u21e7\u2190\u2192 paragraphs";
+                             "Shift+\u2190\u2192 paragraphs";
     const int preferred = int(std::lround(0.42 * layout.stageRows));
     const int available = int(lines.size());
     const std::array<std::pair<int, bool>, 3> choices{

@@ -42,7 +42,7 @@ TEST_F(ReaderViewTest, EachPhaseShowsItsCentreView) {
     EXPECT_FALSE(view.wordStage()->isVisibleTo(&view));
     EXPECT_EQ(view.emptyState()->texts(),
               (QStringList{"Nothing to read",
-                           "Select some text and press ⌃⇧R, or copy text and press ⌃⇧V.",
+                           "Select some text and press Ctrl+Shift+R, or copy text and press Ctrl+Shift+V.",
                            "Esc to close"}));
 
     engine.load(words(2));
@@ -66,7 +66,7 @@ TEST_F(ReaderViewTest, PausedStageMovesTheWordUpAndShowsTheSentenceCutToTwoLines
     engine.togglePause();
     EXPECT_DOUBLE_EQ(view.wordStage()->fixation().y(), 0.42 * view.wordStage()->height());
     EXPECT_EQ(view.wordStage()->pausedTexts(),
-              (QStringList{"First sentence.", "Space to resume · ←→ sentences · ⇧←→ paragraphs"}));
+              (QStringList{"First sentence.", "Space to resume · ←→ sentences · Shift+←→ paragraphs"}));
 
     loadAndStart(words(80));
     engine.togglePause();

@@ -128,7 +128,7 @@ TEST_F(TerminalReader, PauseSpeedAndJumpsFollowTheKeysAndEscapeRestores) {
         return showsPausedSentence(rows, "First sentence is here.");
     }));
     EXPECT_TRUE(session.screen().join('\n').contains(
-        "Space to resume \u00b7 \u2190\u2192 sentences \u00b7 \u21e7\u2190\u2192 paragraphs"));
+        "Space to resume \u00b7 \u2190\u2192 sentences \u00b7 Shift+\u2190\u2192 paragraphs"));
 
     session.sendKeys({"Up"});
     ASSERT_TRUE(session.waitForText(" 175 WPM "));
