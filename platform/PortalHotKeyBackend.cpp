@@ -19,7 +19,7 @@ struct TriggerModifier {
     const char* name;
 };
 
-// In the order the specification's examples use.
+// In the order the portal documentation's examples use.
 constexpr std::array triggerModifiers{
     TriggerModifier{Modifier::control, "CTRL"}, TriggerModifier{Modifier::option, "ALT"},
     TriggerModifier{Modifier::shift, "SHIFT"}, TriggerModifier{Modifier::command, "LOGO"}};

@@ -39,7 +39,7 @@ public:
     bool isTakenElsewhere(const KeyboardShortcuts::Shortcut&) override { return false; }
     std::optional<int> carbonKeyCodeForNativeKey(std::uint32_t) override { return std::nullopt; }
 
-    // The trigger in the form of the freedesktop shortcuts specification ("CTRL+SHIFT+r");
+    // The trigger in the form the portal's shortcut triggers take ("CTRL+SHIFT+r");
     // empty when a part has no name there (the function modifier, an unknown key).
     static QString trigger(const KeyboardShortcuts::Shortcut& shortcut);
 
