@@ -200,15 +200,33 @@ Window trayPanel() {
     return findTrayPanel(DefaultRootWindow(display()));
 }
 
-void StartToTrayIcon(benchmark::State& state) {
+// The tray's panel with no Blinkwit icon in it, and the windows it holds then (an empty tray
+// already holds one of its own); no panel without a tray.
+struct EmptyTray {
+    Window panel = 0;
+    unsigned windows = 0;
+};
+
+EmptyTray emptyTray() {
     hotKeyResident().reset(); // a running copy would take each new start's place
     const Window panel = trayPanel();
-    if (!panel) {
+    return {panel, panel ? childCount(panel) : 0};
+}
+
+// Until the icons of the copies that ended have left the tray.
+void waitUntilEmpty(const EmptyTray& tray) {
+    while (childCount(tray.panel) > tray.windows)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+}
+
+void StartToTrayIcon(benchmark::State& state) {
+    const EmptyTray tray = emptyTray();
+    if (!tray.panel) {
         state.SkipWithError("no tray");
         return;
     }
-    // The empty tray already holds a window of its own.
-    const unsigned empty = childCount(panel);
+    const Window panel = tray.panel;
+    const unsigned empty = tray.windows;
     for (auto _ : state) {
         const auto started = Clock::now();
         {
@@ -217,8 +235,7 @@ void StartToTrayIcon(benchmark::State& state) {
                 std::this_thread::sleep_for(std::chrono::milliseconds(1));
             state.SetIterationTime(std::chrono::duration<double>(Clock::now() - started).count());
         }
-        while (childCount(panel) > empty)
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        waitUntilEmpty(tray);
     }
 }
 BENCHMARK(StartToTrayIcon)
@@ -317,32 +334,29 @@ bool iconReplaced(Window panel, unsigned empty) {
 }
 
 void InstallToTrayIcon(benchmark::State& state) {
-    hotKeyResident().reset();
     static const Releases releases;
-    const Window panel = trayPanel();
-    if (!panel) {
+    const EmptyTray tray = emptyTray();
+    if (!tray.panel) {
         state.SkipWithError("no tray");
         return;
     }
-    const unsigned empty = childCount(panel);
     for (auto _ : state) {
         QTemporaryDir home;
         const QString program = releases.installAndStart(home);
         // Its first automatic check runs 5 s after the start.
         std::this_thread::sleep_for(std::chrono::seconds(7));
-        click(panel);
+        click(tray.panel);
         std::this_thread::sleep_for(std::chrono::milliseconds(500));
         sendKeys({{XK_Down, true}, {XK_Down, false}, {XK_Return, true}, {XK_Return, false}});
         std::this_thread::sleep_for(std::chrono::milliseconds(500));
         sendKeys({{XK_Return, true}, {XK_Return, false}});
         const auto install = Clock::now();
-        const bool replaced = iconReplaced(panel, empty);
+        const bool replaced = iconReplaced(tray.panel, tray.windows);
         state.SetIterationTime(std::chrono::duration<double>(Clock::now() - install).count());
         const qint64 running = processRunning(QFileInfo(program).canonicalFilePath());
         if (running > 0)
             ::kill(pid_t(running), SIGTERM);
-        while (childCount(panel) > empty)
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        waitUntilEmpty(tray);
         if (!replaced) {
             state.SkipWithError("the update did not take over");
             break;
